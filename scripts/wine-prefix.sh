@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Creates the Wine prefix of this checkout (build/wineprefix) once: a 64-bit prefix with the
+# Japanese fonts standing in for the faces the program and its dialogs ask for.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+. "$root/scripts/wine-env.sh"
+mkdir -p "$(dirname "$WINEPREFIX")"
+exec 9>"$WINEPREFIX.lock"
+flock 9
+[ -f "$WINEPREFIX/.pelto-ready" ] && exit 0
+
+rm -rf "$WINEPREFIX"
+"$root/scripts/nocaps" wineboot -i >/dev/null 2>&1 || true
+"$root/scripts/nocaps" wineserver -w
+
+reg="$WINEPREFIX/pelto-fonts.reg"
+{
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+  printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+  printf '"ＭＳ Ｐゴシック"="IPAPGothic"\r\n'
+  printf '"ＭＳ ゴシック"="IPAGothic"\r\n'
+  printf '"MS PGothic"="IPAPGothic"\r\n'
+  printf '"MS Gothic"="IPAGothic"\r\n'
+  printf '"MS UI Gothic"="IPAPGothic"\r\n'
+  printf '"MS Shell Dlg"="IPAPGothic"\r\n'
+  printf '"MS Shell Dlg 2"="IPAPGothic"\r\n'
+  printf '\r\n'
+} | iconv -f UTF-8 -t UTF-16 > "$reg"
+"$root/scripts/nocaps" wine regedit /S "$reg" >/dev/null 2>&1
+"$root/scripts/nocaps" wineserver -w
+touch "$WINEPREFIX/.pelto-ready"
+echo "wine prefix ready: $WINEPREFIX"
