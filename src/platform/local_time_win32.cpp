@@ -42,7 +42,7 @@ bool SecondsToLocal(int64_t seconds, SystemTime& t) {
     SYSTEMTIME local{};
     if (!FileTimeToSystemTime(&ft, &utc)) return false;
     if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) return false;
-    std::memcpy(&t, &local, sizeof t);
+    std::memcpy(static_cast<void*>(&t), &local, sizeof t);
     t.wMilliseconds = 0;
     return true;
 }

@@ -1,0 +1,363 @@
+// The clock dialog's life: construction, initialisation, the 200 ms tick, the mouse, the menus and
+// closing. The face itself (measuring, layout, shape, painting) is in face.cpp.
+#include "clock/clock_dlg.h"
+
+#include <windowsx.h>
+
+#include <cstdio>
+
+#include "framework/app.h"
+#include "platform/text_win32.h"
+#include "resources/resource.h"
+
+namespace pelto {
+namespace {
+
+constexpr UINT_PTR kTickTimerId = 1;
+constexpr UINT kTickMs = 200;
+
+// The items the clock adds to its system menu, after the system's own.
+struct SystemMenuItem {
+    UINT id;
+    const char* text;  // nullptr: separator
+};
+
+}  // namespace
+
+CPeltoClockDlg::CPeltoClockDlg(CWnd* parent, LocalClock& clock)
+    : CDialog(IDD_PELTOCLOCK_DIALOG, parent), ClockState(clock) {
+    m_saveSuppressed = 1;
+    HINSTANCE inst = ::GetModuleHandleW(nullptr);
+    m_icon = ::LoadIconW(inst, MAKEINTRESOURCEW(IDR_MAINFRAME));
+    m_hOpenHandCursor = ::LoadCursorW(inst, MAKEINTRESOURCEW(IDC_OPEN_HAND));
+    m_hGrabHandCursor = ::LoadCursorW(inst, MAKEINTRESOURCEW(IDC_GRAB_HAND));
+    m_hCursor = m_hOpenHandCursor;
+    LoadSettings();
+    m_online = 0;
+    m_syncState = 0;
+    m_syncSubState = 0;
+}
+
+CPeltoClockDlg::~CPeltoClockDlg() = default;
+
+std::string CPeltoClockDlg::DateText(int64_t calendarTime) const {
+    SystemTime t{};
+    if (!SecondsToLocal(calendarTime, t)) return {};
+    char buf[128];
+    const int n = std::snprintf(buf, sizeof buf, "%04u年%02u月%02u日", t.wYear, t.wMonth, t.wDay);
+    return n > 0 && n < static_cast<int>(sizeof buf) ? std::string(buf, static_cast<size_t>(n)) : std::string();
+}
+
+BOOL CPeltoClockDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+    if (m_dateTip.Create(m_hWnd)) m_dateTip.Activate(true);
+    SetWindowText("ペルト　時計");
+    m_lastSecond = ClockPort().Time();
+
+    m_timerId = SetTimer(kTickTimerId, kTickMs);
+    if (m_timerId == 0) {
+        ::MessageBoxW(m_hWnd, L"タイマーの初期化に失敗しました", L"エラー", MB_OK);
+        return TRUE;
+    }
+
+    MakeFaceFont();
+    if (!MeasureGlyphCell()) {
+        UseFallbackFaceFont();
+        MeasureGlyphCell();
+    }
+    LayoutPlate();
+    RebuildFace(m_lastSecond);
+    m_dateTip.AddTool(m_hWnd, DateText(m_lastSecond));
+
+    ::SetWindowLongW(m_hWnd, GWL_STYLE, ::GetWindowLongW(m_hWnd, GWL_STYLE) | WS_SYSMENU);
+    if (m_topMost) ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+
+    if (HMENU sys = ::GetSystemMenu(m_hWnd, FALSE)) {
+        const SystemMenuItem items[] = {{0, nullptr},
+                                        {ID_TOGGLE_24HOUR, "２４時間表示"},
+                                        {ID_TOGGLE_TOPMOST, "常に手前に表示"},
+                                        {ID_TOGGLE_SECONDS, "秒表示"},
+                                        {0, nullptr},
+                                        {ID_CHOOSE_FONT, "フォント設定"},
+                                        {ID_CHOOSE_COLORS, "カラー設定"}};
+        for (const auto& item : items) {
+            if (!item.text) {
+                ::AppendMenuW(sys, MF_SEPARATOR, 0, nullptr);
+                continue;
+            }
+            UINT flags = MF_STRING;
+            if ((item.id == ID_TOGGLE_24HOUR && m_hour24) || (item.id == ID_TOGGLE_TOPMOST && m_topMost) ||
+                (item.id == ID_TOGGLE_SECONDS && m_showSeconds))
+                flags |= MF_CHECKED;
+            ::AppendMenuW(sys, flags, item.id, Widen(item.text).c_str());
+        }
+    }
+
+    m_saveSuppressed = 0;
+    m_referenceTime = ClockPort().Now();
+    m_syncState = 0;
+    m_syncSubState = 0;
+    LogSyncNote("起動");
+    return TRUE;
+}
+
+BOOL CPeltoClockDlg::PreTranslateMessage(MSG* msg) {
+    m_dateTip.RelayEvent(msg);
+    return CDialog::PreTranslateMessage(msg);
+}
+
+void CPeltoClockDlg::OnTimer(UINT_PTR) {
+    m_resultPending = false;
+    const int64_t now = ClockPort().Time();
+    if (now != m_lastSecond) {
+        SystemTime newTime{}, oldTime{};
+        const bool newOk = SecondsToLocal(now, newTime);
+        const bool oldOk = SecondsToLocal(m_lastSecond, oldTime);
+        const int newDay = newOk ? newTime.wDay : 0;
+        const int oldDay = oldOk ? oldTime.wDay : 0;
+        if (newDay != oldDay) m_dateTip.UpdateTipText(DateText(now), m_hWnd);
+        RebuildFace(now);
+        const int newSecond = newOk ? newTime.wSecond : -1;
+        const int oldSecond = oldOk ? oldTime.wSecond : -1;
+        if (newSecond != oldSecond && m_fullAuto) {
+            const int wasOnline = m_online;
+            SchedulerSecondStep();
+            if (m_online != wasOnline) Invalidate(true);
+        }
+        m_lastSecond = now;
+    } else {
+        SchedulerDriftCheck();
+    }
+    SchedulerOnlineCheck();
+}
+
+void CPeltoClockDlg::OnClose() {
+    ClearLog();
+    EndDialog(IDCANCEL);
+}
+
+void CPeltoClockDlg::OnExit() { PostMessage(WM_CLOSE, 0, 0); }
+
+LRESULT CPeltoClockDlg::OnNcHitTest() {
+    m_hCursor = m_hOpenHandCursor;
+    if ((::GetKeyState(VK_RBUTTON) & 0x8000) == 0) return HTCAPTION;
+    m_hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+    return HTCLIENT;
+}
+
+BOOL CPeltoClockDlg::OnSetCursor() {
+    ::SetCursor(m_hCursor);
+    return TRUE;
+}
+
+void CPeltoClockDlg::OnMouseMove(UINT flags, LPARAM point) {
+    m_hCursor = m_hOpenHandCursor;
+    ::SetCursor(m_hCursor);
+    Default(WM_MOUSEMOVE, flags, point);
+}
+
+void CPeltoClockDlg::OnNcLButtonDown(WPARAM hit, LPARAM point) {
+    m_hCursor = m_hGrabHandCursor;
+    ::SetCursor(m_hCursor);
+    Default(WM_NCLBUTTONDOWN, hit, point);
+}
+
+void CPeltoClockDlg::OnMove(LPARAM point) {
+    Default(WM_MOVE, 0, point);
+    m_hCursor = m_hOpenHandCursor;
+    if (!m_saveSuppressed) SaveSettings();
+}
+
+void CPeltoClockDlg::OnNcLButtonDblClk() {
+    SaveSettings();
+    RECT rc{};
+    ::GetWindowRect(m_hWnd, &rc);
+    if (m_fontSet) {
+        m_fontSet = 0;
+        ReadWindowPosition(0, 0, 0);
+    } else {
+        m_fontSet = 1;
+        ReadWindowPosition(1, rc.left, rc.top);
+    }
+    MakeFaceFont();
+    if (!MeasureGlyphCell()) {
+        UseFallbackFaceFont();
+        MeasureGlyphCell();
+    }
+    LayoutPlate();
+    RebuildFace(ClockPort().Time());
+}
+
+void CPeltoClockDlg::OnNcMButtonDown(WPARAM hit, LPARAM point) {
+    OpenCalendar();
+    Default(WM_NCMBUTTONDOWN, hit, point);
+}
+
+void CPeltoClockDlg::OnContextMenu(LPARAM point) {
+    POINT pt{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+    if (pt.x == -1 && pt.y == -1) {
+        pt = {0, 0};
+        ::ClientToScreen(m_hWnd, &pt);
+        pt.x += 5;
+        pt.y += 5;
+    }
+    UniqueMenu menu(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_POPUP_MENU)));
+    if (!menu) return;
+    ::CheckMenuItem(menu.get(), ID_TOGGLE_24HOUR, MF_BYCOMMAND | (m_hour24 ? MF_CHECKED : MF_UNCHECKED));
+    ::CheckMenuItem(menu.get(), ID_TOGGLE_TOPMOST, MF_BYCOMMAND | (m_topMost ? MF_CHECKED : MF_UNCHECKED));
+    ::CheckMenuItem(menu.get(), ID_TOGGLE_SECONDS, MF_BYCOMMAND | (m_showSeconds ? MF_CHECKED : MF_UNCHECKED));
+    ::EnableMenuItem(menu.get(), ID_SYNC_NOW, MF_BYCOMMAND | MF_ENABLED);
+    if (HMENU popup = ::GetSubMenu(menu.get(), 0))
+        ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, m_hWnd, nullptr);
+}
+
+void CPeltoClockDlg::OnSysCommand(WPARAM id, LPARAM lParam) {
+    switch (id) {
+        case ID_TOGGLE_TOPMOST:
+        case ID_TOGGLE_SECONDS:
+        case ID_CHOOSE_FONT:
+        case ID_CHOOSE_COLORS:
+        case ID_TOGGLE_24HOUR:
+            OnCommand(static_cast<UINT>(id));
+            return;
+    }
+    Default(WM_SYSCOMMAND, id, lParam);
+}
+
+void CPeltoClockDlg::SetSystemMenuCheck(UINT id, int checked) {
+    if (HMENU sys = ::GetSystemMenu(m_hWnd, FALSE))
+        ::CheckMenuItem(sys, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void CPeltoClockDlg::OnToggle24Hour() {
+    m_hour24 = m_hour24 ? 0 : 1;
+    RebuildFace(m_lastSecond);
+    SetSystemMenuCheck(ID_TOGGLE_24HOUR, m_hour24);
+    SaveSettings();
+}
+
+void CPeltoClockDlg::OnToggleSeconds() {
+    RECT rc{};
+    ::GetWindowRect(m_hWnd, &rc);
+    m_windowX = rc.left;
+    m_windowY = rc.top;
+    m_showSeconds = m_showSeconds ? 0 : 1;
+    RebuildFace(m_lastSecond);
+    LayoutPlate();
+    ::ShowWindow(m_hWnd, SW_SHOW);
+    SetSystemMenuCheck(ID_TOGGLE_SECONDS, m_showSeconds);
+    SaveSettings();
+}
+
+void CPeltoClockDlg::OnToggleTopmost() {
+    if (m_topMost) {
+        m_topMost = 0;
+        ::SetWindowPos(m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        ::SetWindowPos(m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    } else {
+        m_topMost = 1;
+        ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    }
+    SetSystemMenuCheck(ID_TOGGLE_TOPMOST, m_topMost);
+    SaveSettings();
+}
+
+bool CPeltoClockDlg::OnCommand(UINT id) {
+    switch (id) {
+        case IDOK:
+        case IDCANCEL:
+            return true;  // Enter and Escape do not close the clock
+        case ID_EXIT:
+            OnExit();
+            return true;
+        case ID_TOGGLE_TOPMOST:
+            OnToggleTopmost();
+            return true;
+        case ID_TOGGLE_SECONDS:
+            OnToggleSeconds();
+            return true;
+        case ID_TOGGLE_24HOUR:
+            OnToggle24Hour();
+            return true;
+        case ID_CHOOSE_FONT:
+            OnChooseFont();
+            return true;
+        case ID_CHOOSE_COLORS:
+            OnChooseColors();
+            return true;
+        case ID_SYNC_NOW:
+            OnSyncNow();
+            return true;
+        case ID_NETWORK_SETTINGS:
+            OnNetworkSettings();
+            return true;
+        case ID_SYNC_STATUS:
+            OnSyncStatus();
+            return true;
+    }
+    return false;
+}
+
+LRESULT CPeltoClockDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_TIMER:
+            OnTimer(wParam);
+            return 0;
+        case WM_CLOSE:
+            OnClose();
+            return 0;
+        case WM_ERASEBKGND:
+            return OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
+        case WM_PAINT:
+            OnPaint();
+            return 0;
+        case WM_QUERYDRAGICON:
+            return reinterpret_cast<LRESULT>(OnQueryDragIcon());
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORMSGBOX:
+            ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+            return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
+        case WM_NCHITTEST:
+            return OnNcHitTest();
+        case WM_SETCURSOR:
+            return OnSetCursor();
+        case WM_MOUSEMOVE:
+            OnMouseMove(static_cast<UINT>(wParam), lParam);
+            return 0;
+        case WM_NCLBUTTONDOWN:
+            OnNcLButtonDown(wParam, lParam);
+            return 0;
+        case WM_NCLBUTTONDBLCLK:
+            OnNcLButtonDblClk();
+            return 0;
+        case WM_NCMBUTTONDOWN:
+            OnNcMButtonDown(wParam, lParam);
+            return 0;
+        case WM_MOVE:
+            OnMove(lParam);
+            return 0;
+        case WM_CONTEXTMENU:
+            OnContextMenu(lParam);
+            return 0;
+        case WM_SYSCOMMAND:
+            OnSysCommand(wParam, lParam);
+            return 0;
+        case WM_COMMAND:
+            if (HIWORD(wParam) == 0 && OnCommand(LOWORD(wParam))) return 0;
+            // Commands the clock does not handle (the About command) go to the application.
+            if (HIWORD(wParam) == 0) {
+                if (CWinApp* app = AfxGetApp(); app && app->OnCommand(LOWORD(wParam))) return 0;
+            }
+            break;
+    }
+    return CDialog::WindowProc(msg, wParam, lParam);
+}
+
+}  // namespace pelto

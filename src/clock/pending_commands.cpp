@@ -1,0 +1,18 @@
+// TEMPORARY: commands whose dialogs and scheduler are not built yet.
+#include "app/peltoclock_app.h"
+#include "clock/clock_dlg.h"
+
+namespace pelto {
+
+void CPeltoClockDlg::OnChooseFont() {}
+void CPeltoClockDlg::OnChooseColors() {}
+void CPeltoClockDlg::OpenCalendar() {}
+void CPeltoClockDlg::OnSyncNow() {}
+void CPeltoClockDlg::OnNetworkSettings() {}
+void CPeltoClockDlg::OnSyncStatus() {}
+void CPeltoClockDlg::SchedulerSecondStep() {}
+void CPeltoClockDlg::SchedulerDriftCheck() {}
+void CPeltoClockDlg::SchedulerOnlineCheck() {}
+
+}  // namespace pelto
+namespace pelto { void ShowAboutDialog() {} }
