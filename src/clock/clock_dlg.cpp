@@ -72,7 +72,7 @@ BOOL CPeltoClockDlg::OnInitDialog() {
     m_dateTip.AddTool(m_hWnd, DateText(m_lastSecond));
 
     ::SetWindowLongW(m_hWnd, GWL_STYLE, ::GetWindowLongW(m_hWnd, GWL_STYLE) | WS_SYSMENU);
-    if (m_topMost) ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    if (m_topMost) MakeTopmost();
 
     if (HMENU sys = ::GetSystemMenu(m_hWnd, FALSE)) {
         const SystemMenuItem items[] = {{0, nullptr},
@@ -226,6 +226,16 @@ void CPeltoClockDlg::OnSysCommand(WPARAM id, LPARAM lParam) {
     Default(WM_SYSCOMMAND, id, lParam);
 }
 
+void CPeltoClockDlg::MakeTopmost() {
+    // Wine keeps a window below its own owned popups when it is raised, and the date tooltip is
+    // such a popup: raised past it, the clock would lose the topmost band. Detach the tooltip for
+    // the one call; on Windows this changes nothing.
+    HWND tip = m_dateTip.m_hWnd;
+    if (tip) ::SetWindowLongPtrW(tip, GWLP_HWNDPARENT, 0);
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    if (tip) ::SetWindowLongPtrW(tip, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(m_hWnd));
+}
+
 void CPeltoClockDlg::SetSystemMenuCheck(UINT id, int checked) {
     if (HMENU sys = ::GetSystemMenu(m_hWnd, FALSE))
         ::CheckMenuItem(sys, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
@@ -258,7 +268,7 @@ void CPeltoClockDlg::OnToggleTopmost() {
         ::SetWindowPos(m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     } else {
         m_topMost = 1;
-        ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        MakeTopmost();
     }
     SetSystemMenuCheck(ID_TOGGLE_TOPMOST, m_topMost);
     SaveSettings();

@@ -73,6 +73,7 @@ private:
     void MakeFaceFont();
     void UseFallbackFaceFont();
     void SetSystemMenuCheck(UINT id, int checked);
+    void MakeTopmost();
     std::string DateText(int64_t calendarTime) const;
 
 public:

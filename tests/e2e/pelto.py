@@ -1,0 +1,175 @@
+"""Harness of the end-to-end tests: the real PeltoClock.exe under Wine in the test tree's Xvfb,
+driven from outside through pelto-driver.exe (a Win32 program of the test tree) and xdotool.
+
+Everything started here is stopped here. Every Windows process goes through scripts/wine-run,
+which drops CAP_SYS_TIME.
+"""
+import glob
+import os
+import select
+import signal
+import subprocess
+import time
+
+ROOT = os.environ.get("PELTO_ROOT", os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..")))
+BUILD = os.environ.get("PELTO_BUILD", os.path.join(ROOT, "build", "mingw"))
+CLOCK_EXE = os.environ.get("PELTO_CLOCK_EXE", os.path.join(BUILD, "src", "app", "PeltoClock.exe"))
+DRIVER_EXE = os.environ.get("PELTO_DRIVER_EXE", os.path.join(BUILD, "tests", "e2e", "pelto-driver.exe"))
+WINE_RUN = os.path.join(ROOT, "scripts", "wine-run")
+PREFIX = os.environ.get("WINEPREFIX", os.path.join(ROOT, "build", "wineprefix"))
+
+CLOCK_TITLE = "ペルト　時計"
+WM_CLOSE, WM_COMMAND, WM_KEYDOWN, WM_SYSCOMMAND = 0x10, 0x111, 0x100, 0x112
+WS_POPUP, WS_CAPTION, WS_SYSMENU = 0x80000000, 0x00C00000, 0x00080000
+WS_EX_TOOLWINDOW, WS_EX_TOPMOST = 0x80, 0x8
+
+
+def roaming_dir():
+    """The prefix user's roaming application-data folder (where PELTO\\PELTO.INI lives)."""
+    found = [d for d in glob.glob(os.path.join(PREFIX, "drive_c", "users", "*", "AppData", "Roaming"))
+             if "/Public/" not in d]
+    assert found, "wine prefix has no user profile"
+    return found[0]
+
+
+def settings_dir():
+    return os.path.join(roaming_dir(), "PELTO")
+
+
+def settings_file():
+    return os.path.join(settings_dir(), "PELTO.INI")
+
+
+def reset_profile(ini_bytes=None):
+    """Removes the clock's settings folder; writes PELTO.INI (bytes, code page 932) when given."""
+    subprocess.run(["rm", "-rf", settings_dir()], check=True)
+    if ini_bytes is not None:
+        os.makedirs(settings_dir(), exist_ok=True)
+        with open(settings_file(), "wb") as f:
+            f.write(ini_bytes)
+
+
+def ini(text):
+    """Settings-file text as the clock stores it: CRLF lines in code page 932."""
+    return text.replace("\r\n", "\n").replace("\n", "\r\n").encode("cp932")
+
+
+def _env(extra=None):
+    env = dict(os.environ)
+    env.update(extra or {})
+    return env
+
+
+class Driver:
+    """One pelto-driver.exe kept running; each command is a line, each answer a line."""
+
+    def __init__(self):
+        self.proc = subprocess.Popen([WINE_RUN, DRIVER_EXE], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                     stderr=subprocess.DEVNULL, env=_env(), start_new_session=True)
+        self._buf = b""
+
+    def __call__(self, line, timeout=20.0):
+        self.proc.stdin.write(line.encode("utf-8") + b"\n")
+        self.proc.stdin.flush()
+        deadline = time.monotonic() + timeout
+        while b"\n" not in self._buf:
+            left = deadline - time.monotonic()
+            if left <= 0:
+                raise TimeoutError(f"driver gave no answer to {line!r}")
+            ready, _, _ = select.select([self.proc.stdout], [], [], left)
+            if ready:
+                chunk = os.read(self.proc.stdout.fileno(), 65536)
+                if not chunk:
+                    raise RuntimeError("driver ended")
+                self._buf += chunk
+        raw, self._buf = self._buf.split(b"\n", 1)
+        answer = raw.decode("utf-8", "replace").replace("\x1e", "\r").replace("\x1f", "\n")
+        return answer
+
+    def ok(self, line, timeout=20.0):
+        answer = self(line, timeout)
+        assert answer.startswith("OK"), f"{line!r} -> {answer!r}"
+        return answer[3:]
+
+    def info(self, hwnd):
+        fields = dict(kv.split("=", 1) for kv in self.ok(f"info {hwnd}").split())
+        for key in ("style", "exstyle", "ownerex"):
+            fields[key] = int(fields[key], 16)
+        fields["rect"] = tuple(int(v) for v in fields["rect"].split(","))
+        return fields
+
+    def close(self):
+        try:
+            self.proc.stdin.write(b"quit\n")
+            self.proc.stdin.flush()
+            self.proc.wait(timeout=10)
+        except Exception:
+            _kill(self.proc)
+
+
+def _kill(proc):
+    try:
+        os.killpg(proc.pid, signal.SIGKILL)
+    except ProcessLookupError:
+        pass
+    proc.wait(timeout=10)
+
+
+class Clock:
+    """One running PeltoClock.exe and its clock window."""
+
+    def __init__(self, driver, exe=CLOCK_EXE, env=None, wait=True):
+        self.driver = driver
+        self.proc = subprocess.Popen([WINE_RUN, exe], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL, env=_env(env), start_new_session=True)
+        self.hwnd = None
+        if wait:
+            self.hwnd = self.wait_window()
+
+    def wait_window(self, timeout_ms=30000):
+        # Two copies may run: take a window not yet claimed by another Clock.
+        deadline = time.monotonic() + timeout_ms / 1000
+        while time.monotonic() < deadline:
+            answer = self.driver(f"wait {CLOCK_TITLE} 500")
+            if answer.startswith("OK"):
+                hwnd = answer[3:]
+                if hwnd not in Clock.claimed:
+                    Clock.claimed.add(hwnd)
+                    return hwnd
+            assert self.proc.poll() is None, f"clock exited with {self.proc.returncode}"
+            time.sleep(0.2)
+        raise AssertionError("clock window did not appear")
+
+    claimed = set()
+
+    def command(self, cid):
+        self.driver.ok(f"command {self.hwnd} {cid}")
+
+    def alive(self):
+        return self.proc.poll() is None
+
+    def close(self, timeout=20):
+        """Closes the clock as a user would (WM_CLOSE) and waits for the process to end."""
+        if self.alive() and self.hwnd:
+            self.driver(f"post {self.hwnd} {WM_CLOSE} 0 0")
+        try:
+            return self.proc.wait(timeout=timeout)
+        finally:
+            Clock.claimed.discard(self.hwnd)
+
+    def kill(self):
+        if self.alive():
+            _kill(self.proc)
+        Clock.claimed.discard(self.hwnd)
+
+
+def screenshot(path):
+    subprocess.run(["import", "-window", "root", path], check=True, env=_env())
+    from PIL import Image
+    return Image.open(path).convert("RGB")
+
+
+def artifacts_dir():
+    d = os.path.join(BUILD, "e2e-artifacts")
+    os.makedirs(d, exist_ok=True)
+    return d
