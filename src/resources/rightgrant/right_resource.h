@@ -1,0 +1,3 @@
+#pragma once
+// Resource ids of PeltoRight.
+#define IDI_PELTORIGHT 1
