@@ -4,9 +4,6 @@
 
 namespace pelto {
 
-void CPeltoClockDlg::OnChooseFont() {}
-void CPeltoClockDlg::OnChooseColors() {}
-void CPeltoClockDlg::OpenCalendar() {}
 void CPeltoClockDlg::OnSyncNow() {}
 void CPeltoClockDlg::OnNetworkSettings() {}
 void CPeltoClockDlg::OnSyncStatus() {}

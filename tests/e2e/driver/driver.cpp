@@ -18,6 +18,7 @@
 //   sysmenu HWND                the system menu's items: id:checked:text, separated by '|'
 //   popups HWND                 enabled top-level windows owned by HWND: handle:class:title, '|'
 //   combo HWND ID               items of a combo box or list box, '|'
+//   visible CLASS               visible top-level windows of a class: handle:title, '|'
 //   quit
 #include <windows.h>
 
@@ -153,6 +154,20 @@ std::string Handle(const std::string& line) {
             if (static_cast<int>(GetTickCount() - start) >= timeout) return "ERR not found";
             Sleep(50);
         }
+    }
+    if (cmd == "visible" && w.size() >= 2) {
+        struct Args {
+            std::wstring cls;
+            std::string out;
+        } args{FromUtf8(w[1]), "OK "};
+        EnumWindows(
+            [](HWND top, LPARAM lp) -> BOOL {
+                auto* a = reinterpret_cast<Args*>(lp);
+                if (IsWindowVisible(top) && ClassOf(top) == a->cls) a->out += Hex(top) + ":" + ToUtf8(TextOf(top)) + "|";
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&args));
+        return args.out;
     }
     if (cmd == "gone" && w.size() >= 3) {
         const HWND h = Hwnd(w[1]);
