@@ -59,8 +59,8 @@ ProfileFile::ProfileFile(std::string_view bytes) {
         size_t next = end;
         if (next < bytes.size()) next += (bytes[next] == '\r' && next + 1 < bytes.size() && bytes[next + 1] == '\n') ? 2 : 1;
         Line line;
-        line.text.assign(bytes.substr(start, end - start));
-        line.eol.assign(bytes.substr(end, next - end));
+        line.text = std::string(bytes.substr(start, end - start));
+        line.eol = next - end == 2 ? "\r\n" : next == end ? "" : bytes[end] == '\r' ? "\r" : "\n";
         if (!eolSeen && !line.eol.empty()) {
             m_eol = line.eol;
             eolSeen = true;
@@ -222,6 +222,16 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key, st
         Insert(after + 1, std::move(entry));
     }
     m_changed = true;
+}
+
+std::string ProfileFile::ReadableForm(std::string_view value) {
+    const bool quotedLook = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                            value.back() == value.front();
+    if (value.empty() || (!IsBlank(value.front()) && !IsBlank(value.back()) && !quotedLook)) return std::string(value);
+    std::string out;
+    out.reserve(value.size() + 2);
+    out.append("\"").append(value).append("\"");
+    return out;
 }
 
 void ProfileFile::WriteInt(std::string_view section, std::string_view key, int32_t value) {

@@ -48,6 +48,11 @@ public:
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
     void WriteInt(std::string_view section, std::string_view key, int32_t value);
 
+    // The text to write so that a string read gives back exactly `value`: `value` itself, or
+    // `value` in double quotes when a read would otherwise drop its blanks at either end or a pair
+    // of quotes around it. Any reader of the format reads the quoted form as `value`.
+    static std::string ReadableForm(std::string_view value);
+
 private:
     enum class Kind { kBlank, kHeader, kEntry };
     struct Line {

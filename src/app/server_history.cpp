@@ -26,7 +26,7 @@ std::vector<std::string> LoadServerHistory(const ProfileFile& file) {
 
 void SaveServerHistory(const std::vector<std::string>& servers, ProfileFile& file) {
     file.WriteInt(kNtpSection, "COUNTS", static_cast<int32_t>(servers.size()));
-    for (size_t i = 0; i < servers.size(); ++i) file.WriteString(kNtpSection, HistoryKey(i), servers[i]);
+    for (size_t i = 0; i < servers.size(); ++i) file.WriteString(kNtpSection, HistoryKey(i), ProfileFile::ReadableForm(servers[i]));
 }
 
 int32_t LoadDialogCycle(const ProfileFile& file) { return file.GetInt(kNtpSection, "CYCLE", kDialogDefaultCycle); }

@@ -54,10 +54,10 @@ void SaveRow(const SettingRow& row, const Settings& s, ProfileFile& file) {
             file.WriteInt(row.section, row.key, static_cast<int32_t>(s.*row.colorMember));
             break;
         case SettingKind::kString:
-            file.WriteString(row.section, row.key, s.*row.textMember);
+            file.WriteString(row.section, row.key, ProfileFile::ReadableForm(s.*row.textMember));
             break;
         case SettingKind::kNumChar:
-            file.WriteString(row.section, row.key, s.m_numChar[static_cast<size_t>(row.index)]);
+            file.WriteString(row.section, row.key, ProfileFile::ReadableForm(s.m_numChar[static_cast<size_t>(row.index)]));
             break;
         case SettingKind::kFontInt:
             file.WriteInt(row.section, row.key, s.m_logFont[row.index].*row.fontInt);
@@ -66,7 +66,7 @@ void SaveRow(const SettingRow& row, const Settings& s, ProfileFile& file) {
             file.WriteString(row.section, row.key, std::to_string(unsigned{s.m_logFont[row.index].*row.fontByte}));
             break;
         case SettingKind::kFontFace:
-            file.WriteString(row.section, row.key, FaceName(s.m_logFont[row.index]));
+            file.WriteString(row.section, row.key, ProfileFile::ReadableForm(FaceName(s.m_logFont[row.index])));
             break;
     }
 }
