@@ -204,6 +204,18 @@ TEST(ProfileFileWrite, IntegersAreSignedDecimal) {
     EXPECT_EQ(file.GetInt("s", "b", 0), INT32_MIN);
 }
 
+TEST(ProfileFileWrite, ReadableFormReadsBackExactly) {
+    const std::string values[] = {"plain", " lead", "trail\t", "  both  ", "\"quoted\"", "'single'", "\"",
+                                  "a\"", "\" half", "'", " ", "", "一 ", " ", "\"'", "'x'y'"};
+    ProfileFile file;
+    for (const std::string& v : values) {
+        file.WriteString("s", "k", ProfileFile::ReadableForm(v));
+        EXPECT_EQ(ProfileFile(file.Bytes()).GetString("s", "k", "DEF"), v) << "[" << v << "]";
+    }
+    EXPECT_EQ(ProfileFile::ReadableForm("plain"), "plain");
+    EXPECT_EQ(ProfileFile::ReadableForm(" x"), "\" x\"");
+}
+
 TEST(ProfileFileWrite, ReadsBackWhatItWrote) {
     ProfileFile file("garbage\r\n[s]\r\n");
     file.WriteString("s", "k", "v");

@@ -148,7 +148,7 @@ const FileCase kCases[] = {
      [](const Settings& s) {
          // 32 and 33 bytes: cut to fit 31, never inside a double-byte character.
          EXPECT_EQ(FaceName(s.m_logFont[0]), Repeat("あ", 15));
-         EXPECT_EQ(FaceName(s.m_logFont[1]), "A" + Repeat("あ", 15));
+         EXPECT_EQ(FaceName(s.m_logFont[1]), std::string("A") + Repeat("あ", 15));
          EXPECT_EQ(s.m_logFont[1].lfFaceName[31], '\0');
      },
      nullptr},
@@ -233,8 +233,8 @@ TEST(SettingsTable, FaceNameField) {
     EXPECT_EQ(f.lfFaceName[31], '\0');
     SetFaceName(f, std::string(40, 'a'));
     EXPECT_EQ(FaceName(f), std::string(31, 'a'));
-    SetFaceName(f, "A" + Repeat("あ", 16));  // 33 bytes: a character boundary at 31
-    EXPECT_EQ(FaceName(f), "A" + Repeat("あ", 15));
+    SetFaceName(f, std::string("A") + Repeat("あ", 16));  // 33 bytes: a character boundary at 31
+    EXPECT_EQ(FaceName(f), std::string("A") + Repeat("あ", 15));
     SetFaceName(f, Repeat("あ", 16));  // 32 bytes: 31 would split the 16th character
     EXPECT_EQ(FaceName(f), Repeat("あ", 15));
 }
