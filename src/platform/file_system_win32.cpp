@@ -82,6 +82,10 @@ public:
     bool ReplaceWholeFile(const std::string& path, std::string_view bytes) override {
         const std::wstring target = WidePath(path);
         if (target.empty()) return false;
+        // A file the user made read-only stays as it is, as the system's own profile writer
+        // leaves it (checked here: not every file system refuses the rename over it).
+        const DWORD old = GetFileAttributesW(target.c_str());
+        if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_READONLY)) return false;
         // The temporary file sits next to the target (a rename never crosses volumes) under a name
         // no other running copy of the program picks.
         static LONG counter = 0;
@@ -100,9 +104,7 @@ public:
         const bool written = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
         const bool closed = file.Close();
         if (written && closed) {
-            // Keep the old file's hidden/system marks; a read-only old file makes the move fail
-            // and stay as it is, as the system's own profile writer leaves it.
-            const DWORD old = GetFileAttributesW(target.c_str());
+            // The new file keeps the old one's hidden and system marks.
             const DWORD keep = old == INVALID_FILE_ATTRIBUTES ? 0 : old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
             if (keep != 0) SetFileAttributesW(temp.c_str(), keep);
             if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
