@@ -57,7 +57,8 @@ ProfileFile::ProfileFile(std::string_view bytes) {
         size_t end = start;
         while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
         size_t next = end;
-        if (next < bytes.size()) next += (bytes[next] == '\r' && next + 1 < bytes.size() && bytes[next + 1] == '\n') ? 2 : 1;
+        if (next < bytes.size())
+            next += (bytes[next] == '\r' && next + 1 < bytes.size() && bytes[next + 1] == '\n') ? 2 : 1;
         Line line;
         line.text = std::string(bytes.substr(start, end - start));
         line.eol = next - end == 2 ? "\r\n" : next == end ? "" : bytes[end] == '\r' ? "\r" : "\n";
@@ -157,7 +158,8 @@ std::string ProfileFile::GetString(std::string_view section, std::string_view ke
                                    std::string_view defaultValue) const {
     if (!Trim(key).empty()) {
         const Position pos = Find(section, key);
-        if (pos.key != kNone && m_lines[pos.key].hasValue) return CopyEntry(UpToNul(RawValue(m_lines[pos.key])));
+        if (pos.key != kNone && m_lines[pos.key].hasValue)
+            return CopyEntry(UpToNul(RawValue(m_lines[pos.key])));
     }
     while (!defaultValue.empty() && defaultValue.back() == ' ') defaultValue.remove_suffix(1);
     return CopyEntry(defaultValue);
@@ -171,7 +173,8 @@ int32_t ProfileFile::GetInt(std::string_view section, std::string_view key, int3
     bool negative = false;
     if (i < s.size() && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
     uint32_t value = 0;  // wraps like the platform's conversion: "4294967297" reads 1
-    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) value = value * 10u + static_cast<uint32_t>(s[i] - '0');
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i)
+        value = value * 10u + static_cast<uint32_t>(s[i] - '0');
     if (negative) value = 0u - value;
     return static_cast<int32_t>(value);
 }
@@ -225,9 +228,10 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key, st
 }
 
 std::string ProfileFile::ReadableForm(std::string_view value) {
-    const bool quotedLook = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-                            value.back() == value.front();
-    if (value.empty() || (!IsBlank(value.front()) && !IsBlank(value.back()) && !quotedLook)) return std::string(value);
+    const bool quotedLook =
+        value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
+    if (value.empty() || (!IsBlank(value.front()) && !IsBlank(value.back()) && !quotedLook))
+        return std::string(value);
     std::string out;
     out.reserve(value.size() + 2);
     out.append("\"").append(value).append("\"");

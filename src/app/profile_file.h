@@ -16,7 +16,7 @@
 namespace pelto {
 
 class ProfileFile {
-public:
+  public:
     // The longest value a string read returns, in bytes: what the platform's profile read hands
     // back through the application framework's 4096-character buffer. A longer value is cut on a
     // character boundary.
@@ -34,7 +34,8 @@ public:
     // single quotes around it removed. `defaultValue` (trailing blanks dropped, quotes removed
     // likewise) when the section or key is absent or the key's line has no '='. A key present with
     // an empty value reads as "".
-    std::string GetString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
+    std::string GetString(std::string_view section, std::string_view key,
+                          std::string_view defaultValue) const;
 
     // The decimal number at the start of the string value (optional sign; digits wrap around at
     // 32 bits like the platform's), 0 when the value does not start with one, `defaultValue` when
@@ -53,14 +54,14 @@ public:
     // of quotes around it. Any reader of the format reads the quoted form as `value`.
     static std::string ReadableForm(std::string_view value);
 
-private:
+  private:
     enum class Kind { kBlank, kHeader, kEntry };
     struct Line {
         std::string text;  // without its line break
         std::string eol;   // "\r\n", "\n", "\r", or "" for a last line without a break
         Kind kind = Kind::kBlank;
         size_t nameBegin = 0, nameEnd = 0;    // section name (header) or key name (entry)
-        bool hasValue = false;                 // entry with an '='
+        bool hasValue = false;                // entry with an '='
         size_t valueBegin = 0, valueEnd = 0;  // the value, blanks around it dropped
     };
     struct Position {

@@ -30,7 +30,8 @@ void LoadRow(const SettingRow& row, Settings& s, const ProfileFile& file) {
             s.*row.textMember = file.GetString(row.section, row.key, row.textDefault);
             break;
         case SettingKind::kNumChar:
-            s.m_numChar[static_cast<size_t>(row.index)] = file.GetString(row.section, row.key, row.textDefault);
+            s.m_numChar[static_cast<size_t>(row.index)] =
+                file.GetString(row.section, row.key, row.textDefault);
             break;
         case SettingKind::kFontInt:
             s.m_logFont[row.index].*row.fontInt = file.GetInt(row.section, row.key, row.intDefault);
@@ -57,16 +58,19 @@ void SaveRow(const SettingRow& row, const Settings& s, ProfileFile& file) {
             file.WriteString(row.section, row.key, ProfileFile::ReadableForm(s.*row.textMember));
             break;
         case SettingKind::kNumChar:
-            file.WriteString(row.section, row.key, ProfileFile::ReadableForm(s.m_numChar[static_cast<size_t>(row.index)]));
+            file.WriteString(row.section, row.key,
+                             ProfileFile::ReadableForm(s.m_numChar[static_cast<size_t>(row.index)]));
             break;
         case SettingKind::kFontInt:
             file.WriteInt(row.section, row.key, s.m_logFont[row.index].*row.fontInt);
             break;
         case SettingKind::kFontByte:
-            file.WriteString(row.section, row.key, std::to_string(unsigned{s.m_logFont[row.index].*row.fontByte}));
+            file.WriteString(row.section, row.key,
+                             std::to_string(unsigned{s.m_logFont[row.index].*row.fontByte}));
             break;
         case SettingKind::kFontFace:
-            file.WriteString(row.section, row.key, ProfileFile::ReadableForm(FaceName(s.m_logFont[row.index])));
+            file.WriteString(row.section, row.key,
+                             ProfileFile::ReadableForm(FaceName(s.m_logFont[row.index])));
             break;
     }
 }

@@ -12,11 +12,12 @@ namespace {
 // Code page 932 bytes for `wide`; false when a character has no code page 932 form.
 bool ToCodePage932(const std::wstring& wide, std::string& out) {
     BOOL lossy = FALSE;
-    const int n = WideCharToMultiByte(kCodePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                      &lossy);
+    const int n = WideCharToMultiByte(kCodePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                      nullptr, &lossy);
     if (n <= 0 || lossy) return false;
     out.assign(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(kCodePage, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(kCodePage, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr,
+                        nullptr);
     return true;
 }
 
@@ -35,7 +36,8 @@ bool PrepareSettingsPath(std::string_view fileName, std::string& filePath) {
     }
     const SettingsLocation where = BuildSettingsLocation(appData, fileName);
     const std::wstring wideFolder = Widen(where.folder);
-    if (GetFileAttributesW(wideFolder.c_str()) == INVALID_FILE_ATTRIBUTES) CreateDirectoryW(wideFolder.c_str(), nullptr);
+    if (GetFileAttributesW(wideFolder.c_str()) == INVALID_FILE_ATTRIBUTES)
+        CreateDirectoryW(wideFolder.c_str(), nullptr);
     filePath = where.file;
     return true;
 }

@@ -11,33 +11,59 @@ constexpr std::string_view kDefaultFace = "ＭＳ Ｐゴシック";
 constexpr int32_t kShiftJisCharset = 128;
 
 constexpr SettingRow Int(std::string_view section, std::string_view key, int Settings::*member, int32_t def) {
-    return {.section = section, .key = key, .kind = SettingKind::kInt, .intMember = member, .intDefault = def};
+    return {
+        .section = section, .key = key, .kind = SettingKind::kInt, .intMember = member, .intDefault = def};
 }
 constexpr SettingRow Window(std::string_view key, int Settings::*member, int activeSet) {
-    return {.section = kClockSection, .key = key, .kind = SettingKind::kInt, .intMember = member,
+    return {.section = kClockSection,
+            .key = key,
+            .kind = SettingKind::kInt,
+            .intMember = member,
             .activeSet = activeSet};
 }
 constexpr SettingRow Color(std::string_view key, uint32_t Settings::*member, int32_t def) {
-    return {.section = kClockSection, .key = key, .kind = SettingKind::kColor, .colorMember = member,
+    return {.section = kClockSection,
+            .key = key,
+            .kind = SettingKind::kColor,
+            .colorMember = member,
             .intDefault = def};
 }
 constexpr SettingRow Text(std::string_view section, std::string_view key, std::string Settings::*member,
                           std::string_view def) {
-    return {.section = section, .key = key, .kind = SettingKind::kString, .textMember = member, .textDefault = def};
+    return {.section = section,
+            .key = key,
+            .kind = SettingKind::kString,
+            .textMember = member,
+            .textDefault = def};
 }
 constexpr SettingRow NumChar(std::string_view key, int digit, std::string_view def) {
-    return {.section = kClockSection, .key = key, .kind = SettingKind::kNumChar, .index = digit, .textDefault = def};
+    return {.section = kClockSection,
+            .key = key,
+            .kind = SettingKind::kNumChar,
+            .index = digit,
+            .textDefault = def};
 }
 constexpr SettingRow FontInt(std::string_view key, int set, int32_t LogFontA::*field, int32_t def) {
-    return {.section = kClockSection, .key = key, .kind = SettingKind::kFontInt, .fontInt = field, .index = set,
+    return {.section = kClockSection,
+            .key = key,
+            .kind = SettingKind::kFontInt,
+            .fontInt = field,
+            .index = set,
             .intDefault = def};
 }
 constexpr SettingRow FontByte(std::string_view key, int set, uint8_t LogFontA::*field, int32_t def) {
-    return {.section = kClockSection, .key = key, .kind = SettingKind::kFontByte, .fontByte = field, .index = set,
+    return {.section = kClockSection,
+            .key = key,
+            .kind = SettingKind::kFontByte,
+            .fontByte = field,
+            .index = set,
             .intDefault = def};
 }
 constexpr SettingRow Face(std::string_view key, int set) {
-    return {.section = kClockSection, .key = key, .kind = SettingKind::kFontFace, .index = set,
+    return {.section = kClockSection,
+            .key = key,
+            .kind = SettingKind::kFontFace,
+            .index = set,
             .textDefault = kDefaultFace};
 }
 
@@ -109,17 +135,64 @@ constexpr std::array kRows = {
 // Loading reads both font sets first, then which set is active (the window position depends on
 // it), then the rest in the clock's traditional order.
 constexpr std::array<std::string_view, 58> kLoadOrder = {
-    "LFHEIGHT_0", "LFWIDTH_0", "LFESCAPEMENT_0", "LFORIENTATION_0", "LFWEIGHT_0",
-    "LFITALIC_0", "LFUNDERLINE_0", "LFSTRIKEOUT_0", "LFCHARSET_0", "LFOUTPRECISION_0",
-    "LFCLIPPRECISION_0", "LFQUALITY_0", "LFPITCHANDFAMILY_0", "LFFACENAME_0",
-    "LFHEIGHT_1", "LFWIDTH_1", "LFESCAPEMENT_1", "LFORIENTATION_1", "LFWEIGHT_1",
-    "LFITALIC_1", "LFUNDERLINE_1", "LFSTRIKEOUT_1", "LFCHARSET_1", "LFOUTPRECISION_1",
-    "LFCLIPPRECISION_1", "LFQUALITY_1", "LFPITCHANDFAMILY_1", "LFFACENAME_1",
-    "FONT1FLAG", "WNDPOINTX_0", "WNDPOINTY_0", "WNDPOINTX_1", "WNDPOINTY_1",
-    "ONLINECOLOR", "OFFLINECOLOR", "TOPFLAG", "SECFLAG", "D24FLAG",
-    "FULLAUTO", "EXEC", "CYCLE", "RASFLAG", "NTP01", "HTTP01", "NTP02", "HTTP02", "HTTP",
-    "NUMCHAR0", "NUMCHAR1", "NUMCHAR2", "NUMCHAR3", "NUMCHAR4",
-    "NUMCHAR5", "NUMCHAR6", "NUMCHAR7", "NUMCHAR8", "NUMCHAR9", "COLCHAR",
+    "LFHEIGHT_0",
+    "LFWIDTH_0",
+    "LFESCAPEMENT_0",
+    "LFORIENTATION_0",
+    "LFWEIGHT_0",
+    "LFITALIC_0",
+    "LFUNDERLINE_0",
+    "LFSTRIKEOUT_0",
+    "LFCHARSET_0",
+    "LFOUTPRECISION_0",
+    "LFCLIPPRECISION_0",
+    "LFQUALITY_0",
+    "LFPITCHANDFAMILY_0",
+    "LFFACENAME_0",
+    "LFHEIGHT_1",
+    "LFWIDTH_1",
+    "LFESCAPEMENT_1",
+    "LFORIENTATION_1",
+    "LFWEIGHT_1",
+    "LFITALIC_1",
+    "LFUNDERLINE_1",
+    "LFSTRIKEOUT_1",
+    "LFCHARSET_1",
+    "LFOUTPRECISION_1",
+    "LFCLIPPRECISION_1",
+    "LFQUALITY_1",
+    "LFPITCHANDFAMILY_1",
+    "LFFACENAME_1",
+    "FONT1FLAG",
+    "WNDPOINTX_0",
+    "WNDPOINTY_0",
+    "WNDPOINTX_1",
+    "WNDPOINTY_1",
+    "ONLINECOLOR",
+    "OFFLINECOLOR",
+    "TOPFLAG",
+    "SECFLAG",
+    "D24FLAG",
+    "FULLAUTO",
+    "EXEC",
+    "CYCLE",
+    "RASFLAG",
+    "NTP01",
+    "HTTP01",
+    "NTP02",
+    "HTTP02",
+    "HTTP",
+    "NUMCHAR0",
+    "NUMCHAR1",
+    "NUMCHAR2",
+    "NUMCHAR3",
+    "NUMCHAR4",
+    "NUMCHAR5",
+    "NUMCHAR6",
+    "NUMCHAR7",
+    "NUMCHAR8",
+    "NUMCHAR9",
+    "COLCHAR",
 };
 static_assert(kLoadOrder.size() == kRows.size(), "every setting is loaded exactly once");
 

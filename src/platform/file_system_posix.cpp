@@ -21,14 +21,15 @@ bool WriteAll(int fd, std::string_view bytes) {
 }
 
 class PosixFileSystem final : public FileSystem {
-public:
+  public:
     FileRead ReadWholeFile(const std::string& path, std::string& bytes) override {
         bytes.clear();
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) return (errno == ENOENT || errno == ENOTDIR) ? FileRead::kMissing : FileRead::kFailed;
         FileRead result = FileRead::kOk;
         struct stat st {};
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<size_t>(st.st_size) > kMaxReadBytes) {
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+            static_cast<size_t>(st.st_size) > kMaxReadBytes) {
             result = FileRead::kFailed;
         } else {
             bytes.reserve(static_cast<size_t>(st.st_size));

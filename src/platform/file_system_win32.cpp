@@ -19,7 +19,7 @@ std::wstring WidePath(const std::string& path) {
 }
 
 class Handle {
-public:
+  public:
     explicit Handle(HANDLE h) : m_h(h) {}
     ~Handle() { Close(); }
     Handle(const Handle&) = delete;
@@ -33,7 +33,7 @@ public:
         return ok;
     }
 
-private:
+  private:
     HANDLE m_h;
 };
 
@@ -48,17 +48,18 @@ bool WriteAll(HANDLE h, std::string_view bytes) {
 }
 
 class Win32FileSystem final : public FileSystem {
-public:
+  public:
     FileRead ReadWholeFile(const std::string& path, std::string& bytes) override {
         bytes.clear();
         const std::wstring wide = WidePath(path);
         if (wide.empty()) return FileRead::kMissing;
-        Handle file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        Handle file(CreateFileW(wide.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.valid()) {
             const DWORD error = GetLastError();
             return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? FileRead::kMissing
-                                                                                   : FileRead::kFailed;
+                                                                                    : FileRead::kFailed;
         }
         LARGE_INTEGER size{};
         if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
@@ -68,7 +69,8 @@ public:
         size_t done = 0;
         while (done < bytes.size()) {
             DWORD got = 0;
-            if (!ReadFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr)) {
+            if (!ReadFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got,
+                          nullptr)) {
                 bytes.clear();
                 return FileRead::kFailed;
             }
@@ -96,7 +98,8 @@ public:
             swprintf(suffix, 40, L".%lx-%lx.tmp", GetCurrentProcessId(),
                      static_cast<unsigned long>(InterlockedIncrement(&counter)));
             temp = target + suffix;
-            h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                            nullptr);
             if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
         }
         Handle file(h);
@@ -105,7 +108,8 @@ public:
         const bool closed = file.Close();
         if (written && closed) {
             // The new file keeps the old one's hidden and system marks.
-            const DWORD keep = old == INVALID_FILE_ATTRIBUTES ? 0 : old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+            const DWORD keep =
+                old == INVALID_FILE_ATTRIBUTES ? 0 : old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
             if (keep != 0) SetFileAttributesW(temp.c_str(), keep);
             if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
                 return true;

@@ -150,17 +150,29 @@ TEST(ProfileFileWrite, ExactBytes) {
          "[a]\r\nx=1\r\n;note\r\n\r\n\r\n[b]\r\ny=2\r\n",
          {{"a", "z", "3"}},
          "[a]\r\nx=1\r\n;note\r\nz=3\r\n\r\n\r\n[b]\r\ny=2\r\n"},
-        {"appends right after a bare header", "[a]\r\n\r\n[b]\r\n", {{"a", "k", "v"}}, "[a]\r\nk=v\r\n\r\n[b]\r\n"},
+        {"appends right after a bare header",
+         "[a]\r\n\r\n[b]\r\n",
+         {{"a", "k", "v"}},
+         "[a]\r\nk=v\r\n\r\n[b]\r\n"},
         {"a header without ']' belongs to the section above",
          "[a]\r\n[b\r\n",
          {{"a", "k", "v"}, {"b", "k", "w"}},
          "[a]\r\n[b\r\nk=v\r\n[b]\r\nk=w\r\n"},
-        {"ends an unfinished last line before appending a key", "[a]\r\nx=1", {{"a", "z", "3"}},
+        {"ends an unfinished last line before appending a key",
+         "[a]\r\nx=1",
+         {{"a", "z", "3"}},
          "[a]\r\nx=1\r\nz=3\r\n"},
-        {"ends an unfinished last line before appending a section", "[a]\r\nx=1", {{"b", "y", "2"}},
+        {"ends an unfinished last line before appending a section",
+         "[a]\r\nx=1",
+         {{"b", "y", "2"}},
          "[a]\r\nx=1\r\n[b]\r\ny=2\r\n"},
-        {"replacing keeps an unfinished last line unfinished", "[a]\r\nx=1", {{"a", "x", "22"}}, "[a]\r\nx=22"},
-        {"new lines follow LF files", "[a]\nx=1\n", {{"a", "z", "3"}, {"b", "y", "2"}},
+        {"replacing keeps an unfinished last line unfinished",
+         "[a]\r\nx=1",
+         {{"a", "x", "22"}},
+         "[a]\r\nx=22"},
+        {"new lines follow LF files",
+         "[a]\nx=1\n",
+         {{"a", "z", "3"}, {"b", "y", "2"}},
          "[a]\nx=1\nz=3\n[b]\ny=2\n"},
         {"new lines follow CR files", "[a]\rx=1", {{"b", "y", "2"}}, "[a]\rx=1\r[b]\ry=2\r"},
         {"a file without line breaks gets CR LF", "junk", {{"b", "y", "2"}}, "junk\r\n[b]\r\ny=2\r\n"},
@@ -176,7 +188,9 @@ TEST(ProfileFileWrite, ExactBytes) {
          "\xEF\xBB\xBF\0junk\0\r\n[a]\r\nk=1\r\nz=\0\r\n"s,
          {{"a", "k", "2"}, {"a", "new", "3"}},
          "\xEF\xBB\xBF\0junk\0\r\n[a]\r\nk=2\r\nz=\0\r\nnew=3\r\n"s},
-        {"double-byte values are stored byte for byte", "", {{"PELTOCLOCK", "NUMCHAR1", "一"}},
+        {"double-byte values are stored byte for byte",
+         "",
+         {{"PELTOCLOCK", "NUMCHAR1", "一"}},
          "[PELTOCLOCK]\r\nNUMCHAR1=一\r\n"},
     };
     for (const WriteCase& c : cases) {
@@ -205,8 +219,9 @@ TEST(ProfileFileWrite, IntegersAreSignedDecimal) {
 }
 
 TEST(ProfileFileWrite, ReadableFormReadsBackExactly) {
-    const std::string values[] = {"plain", " lead", "trail\t", "  both  ", "\"quoted\"", "'single'", "\"",
-                                  "a\"", "\" half", "'", " ", "", "一 ", " ", "\"'", "'x'y'"};
+    const std::string values[] = {"plain", " lead", "trail\t", "  both  ", "\"quoted\"", "'single'",
+                                  "\"",    "a\"",   "\" half", "'",        " ",          "",
+                                  "一 ",   " ",     "\"'",     "'x'y'"};
     ProfileFile file;
     for (const std::string& v : values) {
         file.WriteString("s", "k", ProfileFile::ReadableForm(v));

@@ -23,8 +23,11 @@ TEST(ServerHistory, Loading) {
         Servers expected;
     } cases[] = {
         {"no file: four defaults and the first again", "", {D(0), D(1), D(2), D(3), D(0)}},
-        {"COUNTS below 4 still loads four", "[NTP]\r\nCOUNTS=2\r\nNTP0=a\r\nNTP1=b\r\nNTP2=c\r\n", {"a", "b", "c", D(3)}},
-        {"entries past 3 default to the first server", "[NTP]\r\nCOUNTS=6\r\nNTP5=f\r\n",
+        {"COUNTS below 4 still loads four",
+         "[NTP]\r\nCOUNTS=2\r\nNTP0=a\r\nNTP1=b\r\nNTP2=c\r\n",
+         {"a", "b", "c", D(3)}},
+        {"entries past 3 default to the first server",
+         "[NTP]\r\nCOUNTS=6\r\nNTP5=f\r\n",
          {D(0), D(1), D(2), D(3), D(0), "f"}},
         {"negative COUNTS", "[NTP]\r\nCOUNTS=-5\r\n", {D(0), D(1), D(2), D(3)}},
         {"names not NTP01/NTP02", "[NTP]\r\nNTP01=x\r\nNTP02=y\r\nCOUNTS=4\r\n", {D(0), D(1), D(2), D(3)}},
@@ -49,7 +52,8 @@ TEST(ServerHistory, SavingWritesCountThenEntries) {
 
     ProfileFile fresh;
     SaveServerHistory({"a", "b", "c", "d", "e", "f"}, fresh);
-    EXPECT_EQ(fresh.Bytes(), "[NTP]\r\nCOUNTS=6\r\nNTP0=a\r\nNTP1=b\r\nNTP2=c\r\nNTP3=d\r\nNTP4=e\r\nNTP5=f\r\n");
+    EXPECT_EQ(fresh.Bytes(),
+              "[NTP]\r\nCOUNTS=6\r\nNTP0=a\r\nNTP1=b\r\nNTP2=c\r\nNTP3=d\r\nNTP4=e\r\nNTP5=f\r\n");
     EXPECT_EQ(LoadServerHistory(fresh), (Servers{"a", "b", "c", "d", "e", "f"}));
 }
 
@@ -65,7 +69,8 @@ TEST(ServerHistory, DefaultsAreFourDifferentHosts) {
     const std::set<std::string_view> distinct(kDefaultServerHistory.begin(), kDefaultServerHistory.end());
     EXPECT_EQ(distinct.size(), 4u);
     EXPECT_EQ(kDefaultServerHistory[0], kDefaultNtpServer);
-    for (std::string_view host : kDefaultServerHistory) EXPECT_EQ(host.find_first_of(" /:"), std::string_view::npos);
+    for (std::string_view host : kDefaultServerHistory)
+        EXPECT_EQ(host.find_first_of(" /:"), std::string_view::npos);
 }
 
 }  // namespace

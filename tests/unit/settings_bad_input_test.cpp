@@ -22,7 +22,8 @@ using test::TempDir;
 using test::WriteBytes;
 
 std::string Sample(const std::string& eol) {
-    return "[PELTOCLOCK]" + eol + "SECFLAG=1" + eol + "LFHEIGHT_0=-30" + eol + "[NTP]" + eol + "CYCLE=7" + eol;
+    return "[PELTOCLOCK]" + eol + "SECFLAG=1" + eol + "LFHEIGHT_0=-30" + eol + "[NTP]" + eol + "CYCLE=7" +
+           eol;
 }
 
 std::string Garbage(size_t n, uint32_t seed) {
@@ -75,16 +76,23 @@ TEST(SettingsBadInput, NeverCrashesNeverLosesTheFile) {
          ExpectSample,
          {"\0\0head\0\r\n"s, "\r\n\0=\0\r\n"s}},
         {"a 1 MB line before, inside and as a value",
-         megaLine + "\r\n" + sample.substr(0, 14) + megaLine + "\r\nNUMCHAR1=" + megaValue + "\r\n" + sample.substr(14),
+         megaLine + "\r\n" + sample.substr(0, 14) + megaLine + "\r\nNUMCHAR1=" + megaValue + "\r\n" +
+             sample.substr(14),
          [](const Settings& s) {
              ExpectSample(s);
              EXPECT_EQ(s.m_numChar[1], std::string(ProfileFile::kMaxValueBytes, 'z'));
          },
          {megaLine + "\r\n[PELTOCLOCK]\r\n" + megaLine + "\r\n"}},
         {"binary garbage", garbage, ExpectDefaultLook, {}, true},
-        {"binary garbage around a good section", garbage + "\r\n" + sample + garbage,
-         [](const Settings& s) { EXPECT_EQ(s.m_showSeconds, 1); }, {garbage + "\r\n[PELTOCLOCK]\r\n"}},
-        {"a header without ']'", "[PELTOCLOCK\r\nSECFLAG=1\r\nLFHEIGHT_0=-30\r\n", ExpectDefaultLook, {}, true},
+        {"binary garbage around a good section",
+         garbage + "\r\n" + sample + garbage,
+         [](const Settings& s) { EXPECT_EQ(s.m_showSeconds, 1); },
+         {garbage + "\r\n[PELTOCLOCK]\r\n"}},
+        {"a header without ']'",
+         "[PELTOCLOCK\r\nSECFLAG=1\r\nLFHEIGHT_0=-30\r\n",
+         ExpectDefaultLook,
+         {},
+         true},
         {"a header without ']' inside a good file",
          "[PELTOCLOCK]\r\nSECFLAG=1\r\n[NTP\r\nCYCLE=7\r\n",
          [](const Settings& s) {

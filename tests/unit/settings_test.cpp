@@ -30,7 +30,7 @@ const std::string kDefaultFace = "ＭＳ Ｐゴシック";
 
 struct FileCase {
     const char* name;
-    const char* golden;                               // file after the save
+    const char* golden;                                // file after the save
     std::function<void(const Settings&)> checkLoaded;  // what the clock starts with
     std::function<void(Settings&)> change;             // what the user changes before the save
 };
@@ -80,8 +80,8 @@ const FileCase kCases[] = {
     {"no_file", "fresh.ini", ExpectDefaults, nullptr},
     {"italic_257", "italic_257.out.ini",
      [](const Settings& s) {
-         EXPECT_EQ(s.m_logFont[0].lfItalic, 1);         // 257: the low 8 bits
-         EXPECT_EQ(s.m_logFont[1].lfUnderline, 255);    // -1: the low 8 bits, written unsigned
+         EXPECT_EQ(s.m_logFont[0].lfItalic, 1);       // 257: the low 8 bits
+         EXPECT_EQ(s.m_logFont[1].lfUnderline, 255);  // -1: the low 8 bits, written unsigned
          EXPECT_EQ(s.m_logFont[1].lfCharSet, 128);
      },
      nullptr},

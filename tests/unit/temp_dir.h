@@ -12,7 +12,7 @@
 namespace pelto::test {
 
 class TempDir {
-public:
+  public:
     TempDir() {
         std::random_device rd;
         for (int i = 0; i < 100; ++i) {
@@ -23,8 +23,8 @@ public:
     }
     ~TempDir() {
         std::error_code ec;
-        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
-                                     ec);
+        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
         std::filesystem::remove_all(m_path, ec);
     }
     TempDir(const TempDir&) = delete;
@@ -34,7 +34,7 @@ public:
     // A file path inside the folder, as the settings code takes it.
     std::string File(const std::string& name) const { return (m_path / name).string(); }
 
-private:
+  private:
     std::filesystem::path m_path;
 };
 

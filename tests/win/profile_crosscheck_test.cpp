@@ -31,8 +31,8 @@ std::string NewFile(const TempDir& dir) {
 
 std::string SystemGetString(const std::string& path, const char* section, const char* key, const char* def) {
     std::vector<char> buffer(4096);
-    const DWORD n = GetPrivateProfileStringA(section, key, def, buffer.data(), static_cast<DWORD>(buffer.size()),
-                                             path.c_str());
+    const DWORD n = GetPrivateProfileStringA(section, key, def, buffer.data(),
+                                             static_cast<DWORD>(buffer.size()), path.c_str());
     return std::string(buffer.data(), n);
 }
 
@@ -46,20 +46,41 @@ TEST(ProfileCrossCheck, ReadsAgreeWithTheSystem) {
         std::string file;
         std::vector<Query> queries;
     } cases[] = {
-        {"[s]\r\nk=v\r\nK2 = spaced value \r\nq=\"quoted\"\r\nq1='single'\r\nqm=\"mixed'\r\ne=\r\nb=   \r\nnoeq\r\n"
+        {"[s]\r\nk=v\r\nK2 = spaced value \r\nq=\"quoted\"\r\nq1='single'\r\nqm=\"mixed'\r\ne=\r\nb=   "
+         "\r\nnoeq\r\n"
          "i=42\r\nneg=-24\r\nplus=+7\r\ntail=12abc\r\ntext=abc\r\nwrap=4294967297\r\nqi=\"15\"\r\n",
-         {{"s", "k"}, {"S", "K"}, {"s", "k2"}, {"s", "q"}, {"s", "q1"}, {"s", "qm"}, {"s", "e"}, {"s", "b"},
-          {"s", "noeq"}, {"s", "absent"}, {"t", "k"}, {"s", "i"}, {"s", "neg"}, {"s", "plus"}, {"s", "tail"},
-          {"s", "text"}, {"s", "wrap"}, {"s", "qi"}}},
+         {{"s", "k"},
+          {"S", "K"},
+          {"s", "k2"},
+          {"s", "q"},
+          {"s", "q1"},
+          {"s", "qm"},
+          {"s", "e"},
+          {"s", "b"},
+          {"s", "noeq"},
+          {"s", "absent"},
+          {"t", "k"},
+          {"s", "i"},
+          {"s", "neg"},
+          {"s", "plus"},
+          {"s", "tail"},
+          {"s", "text"},
+          {"s", "wrap"},
+          {"s", "qi"}}},
         {"k=before\r\n[ s ]\r\nk=1\r\nk=2\r\n[s]\r\nother=3\r\n[t] trailing\r\nx=4\r\n",
          {{"s", "k"}, {"s", "other"}, {"t", "x"}}},
         {"[s]\nk=lf\n[t]\rk=cr\r[u]\r\nk=crlf", {{"s", "k"}, {"t", "k"}, {"u", "k"}}},
         {"[s]\r\n[broken\r\nk=v\r\n", {{"s", "k"}, {"broken", "k"}}},
         {"[a]b]\r\nk=v\r\n;k=comment\r\n", {{"a]b", "k"}, {"a", "k"}}},
         {"[s]\r\n\t k \t=\t v \t\r\n", {{"s", "k"}}},
-        {"[PELTOCLOCK]\r\nLFHEIGHT_0=-24\r\nLFITALIC_0=257\r\nTOPFLAG=yes\r\nNUMCHAR1=\r\n[NTP]\r\nCYCLE=\r\n",
-         {{"PELTOCLOCK", "LFHEIGHT_0"}, {"PELTOCLOCK", "LFITALIC_0"}, {"PELTOCLOCK", "TOPFLAG"},
-          {"PELTOCLOCK", "NUMCHAR1"}, {"NTP", "CYCLE"}, {"NTP", "NTP01"}}},
+        {"[PELTOCLOCK]\r\nLFHEIGHT_0=-24\r\nLFITALIC_0=257\r\nTOPFLAG=yes\r\nNUMCHAR1=\r\n[NTP]\r\nCYCLE="
+         "\r\n",
+         {{"PELTOCLOCK", "LFHEIGHT_0"},
+          {"PELTOCLOCK", "LFITALIC_0"},
+          {"PELTOCLOCK", "TOPFLAG"},
+          {"PELTOCLOCK", "NUMCHAR1"},
+          {"NTP", "CYCLE"},
+          {"NTP", "NTP01"}}},
     };
     TempDir dir;
     for (const auto& c : cases) {
@@ -68,7 +89,8 @@ TEST(ProfileCrossCheck, ReadsAgreeWithTheSystem) {
         const ProfileFile ours(c.file);
         for (const Query& q : c.queries) {
             SCOPED_TRACE(std::string(q.section) + "/" + q.key + " in " + c.file);
-            EXPECT_EQ(ours.GetString(q.section, q.key, "DEF"), SystemGetString(path, q.section, q.key, "DEF"));
+            EXPECT_EQ(ours.GetString(q.section, q.key, "DEF"),
+                      SystemGetString(path, q.section, q.key, "DEF"));
             EXPECT_EQ(ours.GetInt(q.section, q.key, 77),
                       static_cast<int32_t>(GetPrivateProfileIntA(q.section, q.key, 77, path.c_str())));
         }
@@ -81,10 +103,19 @@ TEST(ProfileCrossCheck, WritesLeaveTheSameBytes) {
         std::string before;  // "" : no file
         std::vector<Write> writes;
     } cases[] = {
-        {"", {{"App1", "key1", "string1"}, {"App1", "key2", "string2"}, {"App2", "key3", "string3"},
-              {"App1", "key4", "string4"}, {"app1", "KEY1", "changed"}, {"App3", "key5", ""}}},
+        {"",
+         {{"App1", "key1", "string1"},
+          {"App1", "key2", "string2"},
+          {"App2", "key3", "string3"},
+          {"App1", "key4", "string4"},
+          {"app1", "KEY1", "changed"},
+          {"App3", "key5", ""}}},
         {"[s]\r\nname1=val1\r\n;comment\r\nname2=\r\n[t]\r\nx=1\r\n",
-         {{"s", "name2", "val2"}, {"s", "name3", "val3"}, {"T", "X", "2"}, {"u", "y", "3"}, {"s", "name1", "val1"}}},
+         {{"s", "name2", "val2"},
+          {"s", "name3", "val3"},
+          {"T", "X", "2"},
+          {"u", "y", "3"},
+          {"s", "name1", "val1"}}},
         {"[s]\r\nk=old\r\n", {{"s", "k", "  leading blanks"}, {"s", "t", "trailing  "}}},
         {"[PELTOCLOCK]\r\nSECFLAG=1\r\n[NTP]\r\nCOUNTS=2\r\nNTP0=a\r\nNTP1=b\r\n",
          {{"NTP", "CYCLE", "3"}, {"PELTOCLOCK", "SECFLAG", "0"}, {"NTP", "NTP0", "ntp.example.org"}}},

@@ -59,7 +59,8 @@ TEST(FileSystemWin32, JapanesePathsAreCodePage932) {
     TempDir dir;
     const std::string path = dir.File("") + "表示ソ.INI";  // second bytes 0x5C
     ASSERT_TRUE(NativeFileSystem().ReplaceWholeFile(path, "data"));
-    EXPECT_NE(GetFileAttributesW((Widen(dir.File("")) + L"\u8868\u793a\u30bd.INI").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesW((Widen(dir.File("")) + L"\u8868\u793a\u30bd.INI").c_str()),
+              INVALID_FILE_ATTRIBUTES);
     std::string bytes;
     EXPECT_EQ(NativeFileSystem().ReadWholeFile(path, bytes), FileRead::kOk);
     EXPECT_EQ(bytes, "data");
