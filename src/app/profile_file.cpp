@@ -84,7 +84,7 @@ std::string ProfileFile::Bytes() const {
     return out;
 }
 
-void ProfileFile::Classify(Line& line, size_t skip) const {
+void ProfileFile::Classify(Line& line, size_t skip) {
     const std::string_view all(line.text);
     const std::string_view t = all.substr(std::min(skip, all.size()));
     const std::string_view content = Trim(t);
@@ -125,11 +125,11 @@ void ProfileFile::Classify(Line& line, size_t skip) const {
     line.nameEnd = line.nameBegin + name.size();
 }
 
-std::string_view ProfileFile::NameOf(const Line& line) const {
+std::string_view ProfileFile::NameOf(const Line& line) {
     return std::string_view(line.text).substr(line.nameBegin, line.nameEnd - line.nameBegin);
 }
 
-std::string_view ProfileFile::RawValue(const Line& line) const {
+std::string_view ProfileFile::RawValue(const Line& line) {
     return std::string_view(line.text).substr(line.valueBegin, line.valueEnd - line.valueBegin);
 }
 

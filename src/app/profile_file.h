@@ -71,10 +71,10 @@ class ProfileFile {
     };
     static constexpr size_t kNone = static_cast<size_t>(-1);
 
-    void Classify(Line& line, size_t skip) const;
+    static void Classify(Line& line, size_t skip);
     Position Find(std::string_view section, std::string_view key) const;
-    std::string_view NameOf(const Line& line) const;
-    std::string_view RawValue(const Line& line) const;
+    static std::string_view NameOf(const Line& line);
+    static std::string_view RawValue(const Line& line);
     void Insert(size_t at, std::string text);
 
     std::vector<Line> m_lines;
