@@ -3,8 +3,6 @@
 #include <winsock2.h>
 #include <windows.h>
 #include <commctrl.h>
-#include <shlobj.h>
-#include <shlwapi.h>
 
 #include <memory>
 
@@ -35,12 +33,10 @@ bool StartSockets() {
 }  // namespace
 
 void CPeltoClockApp::SetProfilePath(const char* fileName) {
-    char appData[MAX_PATH + 1] = {};
-    if (!::SHGetSpecialFolderPathA(nullptr, appData, CSIDL_APPDATA, FALSE)) appData[0] = '\0';
-    const SettingsPath path = MakeSettingsPath(appData, fileName);
-    if (!path.folder.empty() && !::PathFileExistsA(path.folder.c_str()))
-        ::CreateDirectoryA(path.folder.c_str(), nullptr);
-    m_profileName = path.file;
+    // Without an application-data folder the clock still runs, on its defaults, saving nothing.
+    std::string path;
+    if (!PrepareSettingsPath(fileName, path)) path.clear();
+    m_profileName = path;
 }
 
 BOOL CPeltoClockApp::InitInstance() {

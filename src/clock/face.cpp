@@ -10,6 +10,7 @@
 
 #include <cstring>
 
+#include "app/settings.h"
 #include "clock/clock_dlg.h"
 #include "clock/face_text.h"
 #include "platform/text_win32.h"
@@ -32,7 +33,7 @@ LOGFONTW ToLogFontW(const LogFontA& f) {
     lf.lfClipPrecision = f.lfClipPrecision;
     lf.lfQuality = f.lfQuality;
     lf.lfPitchAndFamily = f.lfPitchAndFamily;
-    const std::wstring face = Widen(std::string(f.lfFaceName, strnlen(f.lfFaceName, sizeof f.lfFaceName)));
+    const std::wstring face = Widen(FaceName(f));
     wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
     return lf;
 }
@@ -73,7 +74,7 @@ void CPeltoClockDlg::UseFallbackFaceFont() {
     fallback.lfWidth = 20;
     fallback.lfWeight = 400;
     fallback.lfCharSet = 128;
-    std::strncpy(fallback.lfFaceName, "ＭＳ Ｐゴシック", sizeof fallback.lfFaceName - 1);
+    SetFaceName(fallback, "ＭＳ Ｐゴシック");
     const LOGFONTW lf = ToLogFontW(fallback);
     m_pFaceFont.reset(::CreateFontIndirectW(&lf));
 }

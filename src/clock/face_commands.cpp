@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "app/settings.h"
 #include "clock/calendar_dlg.h"
 #include "clock/clock_dlg.h"
 #include "clock/color_dlg.h"
@@ -30,14 +31,7 @@ LogFontA ToLogFontA(const LOGFONTW& lf) {
     f.lfClipPrecision = lf.lfClipPrecision;
     f.lfQuality = lf.lfQuality;
     f.lfPitchAndFamily = lf.lfPitchAndFamily;
-    const std::string face = Narrow(std::wstring_view(lf.lfFaceName, wcsnlen(lf.lfFaceName, LF_FACESIZE)));
-    size_t n = 0;
-    while (n < face.size()) {
-        const size_t step = ::IsDBCSLeadByteEx(kCodePage, static_cast<BYTE>(face[n])) ? 2 : 1;
-        if (n + step > sizeof f.lfFaceName - 1) break;
-        n += step;
-    }
-    std::memcpy(f.lfFaceName, face.data(), n);
+    SetFaceName(f, Narrow(std::wstring_view(lf.lfFaceName, wcsnlen(lf.lfFaceName, LF_FACESIZE))));
     return f;
 }
 
