@@ -140,9 +140,17 @@ void CPeltoClockDlg::OnClose() {
 
 void CPeltoClockDlg::OnExit() { PostMessage(WM_CLOSE, 0, 0); }
 
+// True while the right button is held. The queue's key state is what a press of the right button
+// is tested with on Windows; Wine tests the press before it updates that state, so the button's
+// live state counts too (physical buttons: swapped buttons put the right one on the left key).
+static bool RightButtonDown() {
+    const int physicalRight = ::GetSystemMetrics(SM_SWAPBUTTON) ? VK_LBUTTON : VK_RBUTTON;
+    return ((::GetKeyState(VK_RBUTTON) | ::GetAsyncKeyState(physicalRight)) & 0x8000) != 0;
+}
+
 LRESULT CPeltoClockDlg::OnNcHitTest() {
     m_hCursor = m_hOpenHandCursor;
-    if ((::GetKeyState(VK_RBUTTON) & 0x8000) == 0) return HTCAPTION;
+    if (!RightButtonDown()) return HTCAPTION;
     m_hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
     return HTCLIENT;
 }

@@ -99,6 +99,11 @@ bool CPeltoClockDlg::MeasureGlyphCell() {
     };
     for (int digit = 0; digit < 10 && ok; ++digit) measure(m_numChar[digit]);
     measure(m_colChar);
+    // A face that cannot fit on the screen even without seconds (a hand-edited height of -5000,
+    // say) would cover the desktop with a window too big to grab; it fails like an empty glyph.
+    if (PlateWidth(1, m_cellSize.cx) > ::GetSystemMetrics(SM_CXFULLSCREEN) ||
+        m_cellSize.cy + 4 > ::GetSystemMetrics(SM_CYFULLSCREEN))
+        ok = false;
     return ok;
 }
 

@@ -121,7 +121,7 @@ class Clock:
     def __init__(self, driver, exe=CLOCK_EXE, env=None, wait=True):
         self.driver = driver
         self.proc = subprocess.Popen([WINE_RUN, exe], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                     stderr=subprocess.DEVNULL, env=_env(env), start_new_session=True)
+                                     stderr=open('/tmp/clock.err','w') if os.environ.get('PELTO_DEBUG') else subprocess.DEVNULL, env=_env(env), start_new_session=True)
         self.hwnd = None
         if wait:
             self.hwnd = self.wait_window()

@@ -1,13 +1,13 @@
 """The face as the user sees it: a window that is the ink of the time, in the status colour, and
 what the mouse and the menus do to it. Checked on screenshots of the test tree's Xvfb, whose
-desktop is one plain colour (#204060)."""
+bare desktop is black."""
 import os
 import subprocess
 import time
 
 import pelto
 
-DESKTOP = (0x20, 0x40, 0x60)
+DESKTOP = (0, 0, 0)
 YELLOW = (255, 255, 0)
 GREEN = (0, 255, 0)
 
@@ -26,6 +26,18 @@ def shot(name):
 
 def xdo(*args):
     subprocess.run(["xdotool", *[str(a) for a in args]], check=True)
+
+
+def click(x, y, button=1, repeat=1):
+    """Moves the pointer first and lets Wine see it there, then clicks: a press that arrives with
+    the motion is hit-tested where the pointer was."""
+    xdo("mousemove", x, y)
+    time.sleep(0.3)
+    for i in range(repeat):  # held for a moment, as a hand does
+        xdo("mousedown", button)
+        time.sleep(0.12)
+        xdo("mouseup", button)
+        time.sleep(0.08)
 
 
 def zero_digits_ini(extra=""):
@@ -96,7 +108,7 @@ def test_seconds_make_eight_glyphs_and_eight_and_a_half_cells(driver, clocks):
     assert (l2, t2) == (l, t)
     assert abs(wide / narrow - 8.5 / 5.5) < 0.03, (narrow, wide)
     runs_after = len(ink_runs(shot("face-hhmmss.png"), (l2, t2, r2, b2), mid))
-    assert runs_after - runs_before >= 5, "one more separator and two more zeros"
+    assert runs_after - runs_before == 4, "two more zeros, each a ring round its hole"
 
 
 def test_japanese_and_multi_character_glyphs_render_as_ink(driver, clocks):
@@ -141,14 +153,14 @@ def test_right_click_opens_the_menu_and_middle_click_the_calendar(driver, clocks
     img = shot("before-menu.png")
     mid = t + (b - t) // 2
     x = ink_runs(img, (l, t, r, b), mid)[0][0] + 1
-    xdo("mousemove", x, mid, "click", 3)
+    click(x, mid, 3)
     time.sleep(1.5)
     menus = driver.ok("visible #32768")
     shot("popup-menu.png")
     assert menus.count("|") >= 1, "a pop-up menu is shown"
     xdo("key", "Escape")
     time.sleep(0.5)
-    xdo("mousemove", x, mid, "click", 2)
+    click(x, mid, 2)
     calendar = driver.ok("wait ペルト時計 10000")
     shot("calendar.png")
     driver.ok(f"post {calendar} {pelto.WM_CLOSE} 0 0")
@@ -163,14 +175,14 @@ def test_double_click_switches_font_sets(driver, clocks):
     l, t, r, b = window_rect(driver, clock)
     mid = t + (b - t) // 2
     x = ink_runs(shot("set0.png"), (l, t, r, b), mid)[0][0] + 1
-    xdo("mousemove", x, mid, "click", "--repeat", 2, "--delay", 80, 1)
+    click(x, mid, 1, repeat=2)
     time.sleep(1.5)
     l1, t1, r1, b1 = window_rect(driver, clock)
     assert (b1 - t1) > 1.5 * (b - t), "set 1's font is twice the height"
     assert (l1, t1) == (l, t), "a set 1 never saved opens where the clock is"
     mid1 = t1 + (b1 - t1) // 2
     x1 = ink_runs(shot("set1.png"), (l1, t1, r1, b1), mid1)[0][0] + 2
-    xdo("mousemove", x1, mid1, "click", "--repeat", 2, "--delay", 80, 1)
+    click(x1, mid1, 1, repeat=2)
     time.sleep(1.5)
     assert window_rect(driver, clock) == (l, t, r, b)
 
@@ -182,7 +194,9 @@ def test_drag_moves_the_clock(driver, clocks):
     l, t, r, b = window_rect(driver, clock)
     mid = t + (b - t) // 2
     x = ink_runs(shot("drag-before.png"), (l, t, r, b), mid)[0][0] + 1
-    xdo("mousemove", x, mid, "mousedown", 1)
+    xdo("mousemove", x, mid)
+    time.sleep(0.3)
+    xdo("mousedown", 1)
     for step in range(1, 11):
         xdo("mousemove", x + 20 * step, mid + 10 * step)
         time.sleep(0.05)
