@@ -17,6 +17,17 @@ constexpr DWORD kTimeoutMs = 5000;
 constexpr wchar_t kAgent[] = L"http NTP";
 constexpr wchar_t kHeaders[] = L"Accept: text/*\r\nUser-Agent: Pelto_NTP\r\n";
 
+// On every handle: Windows lets children inherit them, but some WinINet versions only honour
+// the time-outs of the request handle itself.
+void SetTimeouts(HINTERNET handle) {
+    DWORD timeout = kTimeoutMs;
+    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                         INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_DATA_SEND_TIMEOUT,
+                         INTERNET_OPTION_DATA_RECEIVE_TIMEOUT}) {
+        InternetSetOptionW(handle, option, &timeout, sizeof timeout);
+    }
+}
+
 class InternetHandle {
 public:
     explicit InternetHandle(HINTERNET h = nullptr) : h_(h) {}
@@ -109,12 +120,7 @@ public:
             description = LastErrorText();
             return nullptr;
         }
-        DWORD timeout = kTimeoutMs;
-        for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
-                             INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_DATA_SEND_TIMEOUT,
-                             INTERNET_OPTION_DATA_RECEIVE_TIMEOUT}) {
-            InternetSetOptionW(session.get(), option, &timeout, sizeof timeout);
-        }
+        SetTimeouts(session.get());
         InternetHandle connection(InternetConnectW(session.get(), Widen(host).c_str(), INTERNET_DEFAULT_HTTP_PORT,
                                                    nullptr, nullptr, INTERNET_SERVICE_HTTP, INTERNET_FLAG_RELOAD, 0));
         if (!connection) {
@@ -127,6 +133,8 @@ public:
             description = LastErrorText();
             return nullptr;
         }
+        SetTimeouts(connection.get());
+        SetTimeouts(request.get());
         // Each header goes in only where the request has none yet; the session's agent already
         // gave it a User-Agent, so this call reports the second header as present. Not a failure.
         HttpAddRequestHeadersW(request.get(), kHeaders, static_cast<DWORD>(-1), HTTP_ADDREQ_FLAG_ADD_IF_NEW);
