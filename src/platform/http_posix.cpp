@@ -137,8 +137,13 @@ public:
         }
         auto response = std::make_unique<PosixHttpResponse>(fd, std::string());
         if (connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
-            if (errno != EINPROGRESS || !WaitFor(fd, POLLOUT)) {
-                description = Describe("connect", errno == EINPROGRESS ? ETIMEDOUT : errno);
+            const int started = errno;
+            if (started != EINPROGRESS) {
+                description = Describe("connect", started);
+                return nullptr;
+            }
+            if (!WaitFor(fd, POLLOUT)) {
+                description = Describe("connect", ETIMEDOUT);
                 return nullptr;
             }
             int error = 0;
