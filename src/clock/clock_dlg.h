@@ -14,7 +14,7 @@ namespace pelto {
 
 class CPeltoClockDlg : public CDialog, public ClockState {
 public:
-    explicit CPeltoClockDlg(CWnd* parent = nullptr, LocalClock& clock = SystemClock());
+    explicit CPeltoClockDlg(CWnd* parent = nullptr, LocalClock& clock = SystemLocalClock());
     ~CPeltoClockDlg() override;
 
     void LoadSettings();

@@ -1,6 +1,6 @@
 #pragma once
-// The PC's clock as the synchronisation and the face see it: read it, set it. The shipped program
-// binds it to GetLocalTime / SetLocalTime; tests and the simulated-clock build use their own.
+// The local wall clock: what GetLocalTime shows and what SetLocalTime changes. The time sources
+// read T1 and T4 here; the code that sets the clock goes through Set.
 #include <cstdint>
 
 #include "platform/system_time.h"
@@ -10,15 +10,17 @@ namespace pelto {
 class LocalClock {
 public:
     virtual ~LocalClock() = default;
-    // The current local time (GetLocalTime).
+    // The current local calendar time, milliseconds included.
     virtual SystemTime Now() = 0;
-    // Sets the local time; false with the system's error code when it was refused.
+    // Sets the local clock; on failure false with the system's error code.
     virtual bool Set(const SystemTime& t, uint32_t& errorCode) = 0;
-    // Seconds since 1970 of the current time, as the C library's time() gives them.
+    // Seconds since 1970 of the current time, as the C library's time() gives them; the face and
+    // the tick count seconds with it.
     virtual int64_t Time();
 };
 
-// The process's clock port: the system clock unless a test build installed another.
-LocalClock& SystemClock();
+// The machine's clock. Natively Set always fails (the tests and tools built natively must never
+// move the clock of the machine they run on); on Windows it is SetLocalTime.
+LocalClock& SystemLocalClock();
 
 }  // namespace pelto

@@ -1,8 +1,5 @@
-// The native clock port: reads the machine's clock and never sets it. Native code must not be able
-// to move the clock of the machine it is tested on.
-#include <sys/time.h>
-
-#include <cerrno>
+// The machine's clock, read only. Natively built code runs tests and tools on a shared machine,
+// so Set refuses outright and never reaches clock_settime or settimeofday.
 #include <ctime>
 
 #include "platform/local_clock.h"
@@ -10,26 +7,31 @@
 namespace pelto {
 namespace {
 
-class PosixClock final : public LocalClock {
+// The code Windows gives when the time-setting privilege is missing (ERROR_PRIVILEGE_NOT_HELD),
+// so callers report a refused change the same way on both systems.
+constexpr uint32_t kPrivilegeNotHeld = 1314;
+
+class PosixLocalClock final : public LocalClock {
 public:
     SystemTime Now() override {
-        timeval tv{};
-        gettimeofday(&tv, nullptr);
+        timespec ts{};
+        clock_gettime(CLOCK_REALTIME, &ts);
         SystemTime t{};
-        SecondsToLocal(tv.tv_sec, t);
-        t.wMilliseconds = static_cast<uint16_t>(tv.tv_usec / 1000);
+        SecondsToLocal(static_cast<int64_t>(ts.tv_sec), t);
+        t.wMilliseconds = static_cast<uint16_t>(ts.tv_nsec / 1000000);
         return t;
     }
+
     bool Set(const SystemTime&, uint32_t& errorCode) override {
-        errorCode = EPERM;
+        errorCode = kPrivilegeNotHeld;
         return false;
     }
 };
 
 }  // namespace
 
-LocalClock& SystemClock() {
-    static PosixClock clock;
+LocalClock& SystemLocalClock() {
+    static PosixLocalClock clock;
     return clock;
 }
 

@@ -1,37 +1,39 @@
 #include <windows.h>
 
-#include <cstring>
-
 #include "platform/local_clock.h"
 
 namespace pelto {
 namespace {
 
-class Win32Clock final : public LocalClock {
+SystemTime FromWin32(const SYSTEMTIME& st) {
+    return SystemTime{st.wYear, st.wMonth, st.wDayOfWeek, st.wDay, st.wHour, st.wMinute, st.wSecond,
+                      st.wMilliseconds};
+}
+
+SYSTEMTIME ToWin32(const SystemTime& t) {
+    return SYSTEMTIME{t.wYear, t.wMonth, t.wDayOfWeek, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
+}
+
+class Win32LocalClock final : public LocalClock {
 public:
     SystemTime Now() override {
         SYSTEMTIME st;
-        ::GetLocalTime(&st);
-        SystemTime t;
-        std::memcpy(static_cast<void*>(&t), &st, sizeof t);
-        return t;
+        GetLocalTime(&st);
+        return FromWin32(st);
     }
+
     bool Set(const SystemTime& t, uint32_t& errorCode) override {
-        SYSTEMTIME st;
-        std::memcpy(&st, &t, sizeof st);
-        if (::SetLocalTime(&st)) {
-            errorCode = 0;
-            return true;
-        }
-        errorCode = ::GetLastError();
+        const SYSTEMTIME st = ToWin32(t);
+        if (SetLocalTime(&st)) return true;
+        errorCode = GetLastError();
         return false;
     }
 };
 
 }  // namespace
 
-LocalClock& SystemClock() {
-    static Win32Clock clock;
+LocalClock& SystemLocalClock() {
+    static Win32LocalClock clock;
     return clock;
 }
 

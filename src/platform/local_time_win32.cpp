@@ -3,6 +3,7 @@
 // localtime does not when TZ holds a zone name.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstring>
 
 #include "platform/system_time.h"
@@ -35,7 +36,9 @@ bool LocalToSeconds(const SystemTime& t, int64_t& seconds) {
 }
 
 bool SecondsToLocal(int64_t seconds, SystemTime& t) {
+    // Outside what a FILETIME can hold the tick count would overflow: refuse, do not wrap.
     if (seconds < -kFileTimeAt1970 / kTicksPerSecond) return false;
+    if (seconds > (INT64_MAX - kFileTimeAt1970) / kTicksPerSecond) return false;
     const uint64_t ticks = static_cast<uint64_t>(seconds * kTicksPerSecond + kFileTimeAt1970);
     FILETIME ft{static_cast<DWORD>(ticks & 0xFFFFFFFFu), static_cast<DWORD>(ticks >> 32)};
     SYSTEMTIME utc{};
