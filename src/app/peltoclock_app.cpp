@@ -84,7 +84,7 @@ void CMainFrame::OnSize(UINT type, int cx, int cy) {
     if (m_clockRun) return;
     m_clockRun = true;
     {
-        CPeltoClockDlg clock(nullptr);
+        CPeltoClockDlg clock(nullptr, ProgramClockPort());
         clock.DoModal();
     }
     PostMessage(WM_CLOSE, 0, 0);

@@ -3,6 +3,7 @@
 // invisible host frame whose only job is to run the clock once.
 #include "framework/app.h"
 #include "framework/frame.h"
+#include "platform/local_clock.h"
 
 namespace pelto {
 
@@ -17,6 +18,9 @@ public:
 
 // The About dialog (command 57664, handled by the application).
 void ShowAboutDialog();
+
+// The clock this program keeps: the PC's clock in the shipped program; each program file defines it.
+LocalClock& ProgramClockPort();
 
 class CMainFrame : public CFrameWnd {
 protected:
