@@ -63,16 +63,13 @@ BOOL CPeltoClockDlg::OnInitDialog() {
     }
 
     MakeFaceFont();
-    if (!MeasureGlyphCell()) {
-        UseFallbackFaceFont();
-        MeasureGlyphCell();
-    }
+    SettleFace();
     LayoutPlate();
     RebuildFace(m_lastSecond);
     m_dateTip.AddTool(m_hWnd, DateText(m_lastSecond));
 
     ::SetWindowLongW(m_hWnd, GWL_STYLE, ::GetWindowLongW(m_hWnd, GWL_STYLE) | WS_SYSMENU);
-    if (m_topMost) MakeTopmost();
+    if (m_topMost) PlaceInZOrder(HWND_TOPMOST, 0);
 
     if (HMENU sys = ::GetSystemMenu(m_hWnd, FALSE)) {
         const SystemMenuItem items[] = {{0, nullptr},
@@ -190,10 +187,7 @@ void CPeltoClockDlg::OnNcLButtonDblClk() {
         ReadWindowPosition(1, rc.left, rc.top);
     }
     MakeFaceFont();
-    if (!MeasureGlyphCell()) {
-        UseFallbackFaceFont();
-        MeasureGlyphCell();
-    }
+    SettleFace();
     LayoutPlate();
     RebuildFace(ClockPort().Time());
 }
@@ -234,13 +228,13 @@ void CPeltoClockDlg::OnSysCommand(WPARAM id, LPARAM lParam) {
     Default(WM_SYSCOMMAND, id, lParam);
 }
 
-void CPeltoClockDlg::MakeTopmost() {
-    // Wine keeps a window below its own owned popups when it is raised, and the date tooltip is
-    // such a popup: raised past it, the clock would lose the topmost band. Detach the tooltip for
-    // the one call; on Windows this changes nothing.
+void CPeltoClockDlg::PlaceInZOrder(HWND insertAfter, UINT flags) {
+    // Wine moves a window together with its owned popups and keeps it below them, and the date
+    // tooltip is such a popup (a topmost one): with it attached the clock can neither enter nor
+    // leave the topmost band. Detach the tooltip for the call; on Windows this changes nothing.
     HWND tip = m_dateTip.m_hWnd;
     if (tip) ::SetWindowLongPtrW(tip, GWLP_HWNDPARENT, 0);
-    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ::SetWindowPos(m_hWnd, insertAfter, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | flags);
     if (tip) ::SetWindowLongPtrW(tip, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(m_hWnd));
 }
 
@@ -272,11 +266,21 @@ void CPeltoClockDlg::OnToggleSeconds() {
 void CPeltoClockDlg::OnToggleTopmost() {
     if (m_topMost) {
         m_topMost = 0;
-        ::SetWindowPos(m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        ::SetWindowPos(m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+        PlaceInZOrder(HWND_BOTTOM, 0);
+        PlaceInZOrder(HWND_TOP, SWP_SHOWWINDOW);
+        if (::GetWindowLongW(m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) {
+            // Wine lets neither the bottom nor the not-topmost place take an owned window out of
+            // the topmost band; it does once the window has no owner. Detached for the one call,
+            // the clock then goes to the top of the normal windows as it would on Windows.
+            HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+            ::SetWindowLongPtrW(m_hWnd, GWLP_HWNDPARENT, 0);
+            PlaceInZOrder(HWND_NOTOPMOST, 0);
+            ::SetWindowLongPtrW(m_hWnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+            PlaceInZOrder(HWND_TOP, SWP_SHOWWINDOW);
+        }
     } else {
         m_topMost = 1;
-        MakeTopmost();
+        PlaceInZOrder(HWND_TOPMOST, 0);
     }
     SetSystemMenuCheck(ID_TOGGLE_TOPMOST, m_topMost);
     SaveSettings();

@@ -3,7 +3,9 @@
 // whole state of the running clock (ClockState) and drives everything from one 200 ms timer.
 #include <windows.h>
 
+#include <array>
 #include <ctime>
+#include <string>
 
 #include "clock/clock_state.h"
 #include "framework/dialog.h"
@@ -72,8 +74,14 @@ private:
     // The face font of the active set, or the fallback face font when it cannot be made.
     void MakeFaceFont();
     void UseFallbackFaceFont();
+    // Measures the face in the current font; when it fails, falls back to the fallback face font
+    // and, when even that cannot fit on the screen, to plain digits.
+    void SettleFace();
+    bool FaceFitsScreen() const;
+    const std::array<std::string, 10>& FaceDigits() const;
+    const std::string& FaceSeparator() const;
     void SetSystemMenuCheck(UINT id, int checked);
-    void MakeTopmost();
+    void PlaceInZOrder(HWND insertAfter, UINT flags);
     std::string DateText(int64_t calendarTime) const;
 
 public:
@@ -85,6 +93,7 @@ public:
     HCURSOR m_hOpenHandCursor = nullptr;
     HCURSOR m_hGrabHandCursor = nullptr;
     HICON m_icon = nullptr;
+    bool m_plainGlyphs = false;  // the face shows "0".."9" and ":" instead of the glyph strings
 };
 
 }  // namespace pelto

@@ -79,11 +79,23 @@ void CPeltoClockDlg::UseFallbackFaceFont() {
     m_pFaceFont.reset(::CreateFontIndirectW(&lf));
 }
 
+const std::array<std::string, 10>& CPeltoClockDlg::FaceDigits() const {
+    return m_plainGlyphs ? PlainDigits() : m_numChar;
+}
+
+const std::string& CPeltoClockDlg::FaceSeparator() const { return m_plainGlyphs ? PlainSeparator() : m_colChar; }
+
+bool CPeltoClockDlg::FaceFitsScreen() const {
+    return PlateWidth(1, m_cellSize.cx) <= ::GetSystemMetrics(SM_CXFULLSCREEN) &&
+           m_cellSize.cy + 4 <= ::GetSystemMetrics(SM_CYFULLSCREEN);
+}
+
 bool CPeltoClockDlg::MeasureGlyphCell() {
     m_cellSize = {};
     WindowDC dc(m_hWnd);
     if (!dc.get()) return false;
     SelectGuard font(dc.get(), m_pFaceFont.get());
+    const int screenWidth = ::GetSystemMetrics(SM_CXFULLSCREEN);
     bool ok = true;
     auto measure = [&](const std::string& glyph) {
         const std::wstring w = Widen(glyph);
@@ -92,19 +104,34 @@ bool CPeltoClockDlg::MeasureGlyphCell() {
         if (extent.cx > m_cellSize.cx) m_cellSize.cx = extent.cx;
         if (extent.cy > m_cellSize.cy) m_cellSize.cy = extent.cy;
         if (extent.cx == 0 || extent.cy == 0) ok = false;
+        // A glyph wider than the screen fails without outlining thousands of characters.
+        if (extent.cx > screenWidth) {
+            ok = false;
+            return;
+        }
         if (HRGN ink = TextInkRegion(dc.get(), w))
             ::DeleteObject(ink);
         else
             ok = false;
     };
-    for (int digit = 0; digit < 10 && ok; ++digit) measure(m_numChar[digit]);
-    measure(m_colChar);
+    const auto& digits = FaceDigits();
+    for (int digit = 0; digit < 10 && ok; ++digit) measure(digits[digit]);
+    measure(FaceSeparator());
     // A face that cannot fit on the screen even without seconds (a hand-edited height of -5000,
     // say) would cover the desktop with a window too big to grab; it fails like an empty glyph.
-    if (PlateWidth(1, m_cellSize.cx) > ::GetSystemMetrics(SM_CXFULLSCREEN) ||
-        m_cellSize.cy + 4 > ::GetSystemMetrics(SM_CYFULLSCREEN))
-        ok = false;
+    if (!FaceFitsScreen()) ok = false;
     return ok;
+}
+
+void CPeltoClockDlg::SettleFace() {
+    m_plainGlyphs = false;
+    if (MeasureGlyphCell()) return;
+    UseFallbackFaceFont();
+    if (MeasureGlyphCell() || FaceFitsScreen()) return;
+    // Glyph strings too long for any screen: show plain digits rather than a window nobody can
+    // grab. The configured strings stay as they are and are saved back unchanged.
+    m_plainGlyphs = true;
+    MeasureGlyphCell();
 }
 
 bool CPeltoClockDlg::LayoutPlate() {
@@ -121,7 +148,8 @@ bool CPeltoClockDlg::LayoutPlate() {
 bool CPeltoClockDlg::RebuildFace(int64_t calendarTime) {
     SystemTime local{};
     if (!SecondsToLocal(calendarTime, local)) return true;  // nothing sensible to show for it
-    const std::string text = ComposeFaceText(*this, local.wHour, local.wMinute, local.wSecond);
+    const std::string text = ComposeFaceText(FaceDigits(), FaceSeparator(), m_hour24, m_showSeconds, local.wHour,
+                                             local.wMinute, local.wSecond);
     const std::wstring outline = Widen(text) + L"       ";
 
     WindowDC dc(m_hWnd);

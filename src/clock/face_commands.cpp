@@ -63,10 +63,7 @@ void CPeltoClockDlg::OnChooseFont() {
     }
     m_pFaceFont = std::move(chosen);
     ::ShowWindow(m_hWnd, SW_HIDE);
-    if (!MeasureGlyphCell()) {
-        UseFallbackFaceFont();
-        MeasureGlyphCell();
-    }
+    SettleFace();
     LayoutPlate();
     // Stored as chosen even when its glyphs fell back: the next start in this set falls back alike.
     m_logFont[m_fontSet ? 1 : 0] = ToLogFontA(lf);

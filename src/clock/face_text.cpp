@@ -3,26 +3,39 @@
 namespace pelto {
 namespace {
 
-const std::string& Glyph(const Settings& s, int digit) { return s.m_numChar[digit % 10]; }
-
-void AppendField(std::string& text, const Settings& s, int value) {
-    text += Glyph(s, value / 10);
-    text += Glyph(s, value % 10);
+void AppendField(std::string& text, const std::array<std::string, 10>& digits, int value) {
+    text += digits[(value / 10) % 10];
+    text += digits[value % 10];
 }
 
 }  // namespace
 
-std::string ComposeFaceText(const Settings& s, int hour, int minute, int second) {
-    if (!s.m_hour24) hour %= 12;
+std::string ComposeFaceText(const std::array<std::string, 10>& digits, const std::string& separator, int hour24,
+                            int showSeconds, int hour, int minute, int second) {
+    if (!hour24) hour %= 12;
     std::string text;
-    AppendField(text, s, hour);
-    text += s.m_colChar;
-    AppendField(text, s, minute);
-    if (s.m_showSeconds) {
-        text += s.m_colChar;
-        AppendField(text, s, second);
+    AppendField(text, digits, hour);
+    text += separator;
+    AppendField(text, digits, minute);
+    if (showSeconds) {
+        text += separator;
+        AppendField(text, digits, second);
     }
     return text;
+}
+
+std::string ComposeFaceText(const Settings& s, int hour, int minute, int second) {
+    return ComposeFaceText(s.m_numChar, s.m_colChar, s.m_hour24, s.m_showSeconds, hour, minute, second);
+}
+
+const std::array<std::string, 10>& PlainDigits() {
+    static const std::array<std::string, 10> digits{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+    return digits;
+}
+
+const std::string& PlainSeparator() {
+    static const std::string separator = ":";
+    return separator;
 }
 
 int PlateCells(int showSeconds) { return showSeconds ? 8 : 5; }

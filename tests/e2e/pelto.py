@@ -54,6 +54,22 @@ def ini(text):
     return text.replace("\r\n", "\n").replace("\n", "\r\n").encode("cp932")
 
 
+def read_ini(path=None):
+    """The settings file as {SECTION: {KEY: value}} (names upper-cased), or None when absent."""
+    path = path or settings_file()
+    if not os.path.exists(path):
+        return None
+    sections, current = {}, None
+    for raw in open(path, "rb").read().decode("cp932", "replace").splitlines():
+        line = raw.strip()
+        if line.startswith("[") and "]" in line:
+            current = sections.setdefault(line[1:line.index("]")].upper(), {})
+        elif current is not None and "=" in line:
+            key, value = line.split("=", 1)
+            current.setdefault(key.strip().upper(), value.strip())
+    return sections
+
+
 def _env(extra=None):
     env = dict(os.environ)
     env.update(extra or {})
@@ -167,6 +183,68 @@ def screenshot(path):
     subprocess.run(["import", "-window", "root", path], check=True, env=_env())
     from PIL import Image
     return Image.open(path).convert("RGB")
+
+
+def xdo(*args):
+    subprocess.run(["xdotool", *[str(a) for a in args]], check=True, env=_env())
+
+
+def click(x, y, button=1, repeat=1):
+    """Moves the pointer first and lets Wine see it there, then clicks, each press held for a
+    moment as a hand does: a press that arrives with the motion is hit-tested where the pointer
+    was, and Wine reads a right press's state only while it is held."""
+    xdo("mousemove", x, y)
+    time.sleep(0.3)
+    for _ in range(repeat):
+        xdo("mousedown", button)
+        time.sleep(0.12)
+        xdo("mouseup", button)
+        time.sleep(0.08)
+
+
+def drag(x, y, dx, dy, steps=10):
+    """A left drag from (x, y) by (dx, dy) in small moves."""
+    xdo("mousemove", x, y)
+    time.sleep(0.3)
+    xdo("mousedown", 1)
+    for step in range(1, steps + 1):
+        xdo("mousemove", x + dx * step // steps, y + dy * step // steps)
+        time.sleep(0.05)
+    xdo("mouseup", 1)
+    time.sleep(0.5)
+
+
+YELLOW = (255, 255, 0)
+GREEN = (0, 255, 0)
+
+
+def near(a, b, tol=40):
+    return all(abs(x - y) <= tol for x, y in zip(a, b))
+
+
+def ink_runs(img, rect, y, colour=YELLOW):
+    """The horizontal runs of ink of one colour on one screen row inside a window's rectangle."""
+    left, _, right, _ = rect
+    runs, start = [], None
+    for x in range(left, right):
+        ink = near(img.getpixel((x, y)), colour)
+        if ink and start is None:
+            start = x
+        if not ink and start is not None:
+            runs.append((start, x))
+            start = None
+    if start is not None:
+        runs.append((start, right))
+    return runs
+
+
+def ink_point(driver, clock, name="ink.png", colour=YELLOW):
+    """A screen point on the clock's ink, on its middle row: where a hand would grab it."""
+    rect = driver.info(clock.hwnd)["rect"]
+    mid = rect[1] + (rect[3] - rect[1]) // 2
+    runs = ink_runs(screenshot(os.path.join(artifacts_dir(), name)), rect, mid, colour)
+    assert runs, "no ink on the clock's middle row"
+    return runs[0][0] + 1, mid
 
 
 def artifacts_dir():

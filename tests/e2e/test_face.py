@@ -2,18 +2,13 @@
 what the mouse and the menus do to it. Checked on screenshots of the test tree's Xvfb, whose
 bare desktop is black."""
 import os
-import subprocess
 import time
 
 import pelto
 
+from pelto import GREEN, YELLOW, click, ink_runs, near, xdo
+
 DESKTOP = (0, 0, 0)
-YELLOW = (255, 255, 0)
-GREEN = (0, 255, 0)
-
-
-def near(a, b, tol=40):
-    return all(abs(x - y) <= tol for x, y in zip(a, b))
 
 
 def window_rect(driver, clock):
@@ -24,42 +19,10 @@ def shot(name):
     return pelto.screenshot(os.path.join(pelto.artifacts_dir(), name))
 
 
-def xdo(*args):
-    subprocess.run(["xdotool", *[str(a) for a in args]], check=True)
-
-
-def click(x, y, button=1, repeat=1):
-    """Moves the pointer first and lets Wine see it there, then clicks: a press that arrives with
-    the motion is hit-tested where the pointer was."""
-    xdo("mousemove", x, y)
-    time.sleep(0.3)
-    for i in range(repeat):  # held for a moment, as a hand does
-        xdo("mousedown", button)
-        time.sleep(0.12)
-        xdo("mouseup", button)
-        time.sleep(0.08)
-
-
 def zero_digits_ini(extra=""):
     """Every digit glyph is "0": the face always reads 00:00, so its glyphs sit at known places."""
     lines = ["[PELTOCLOCK]"] + [f"NUMCHAR{i}=0" for i in range(10)] + ["WNDPOINTX_0=100", "WNDPOINTY_0=100"]
     return pelto.ini("\n".join(lines) + "\n" + extra)
-
-
-def ink_runs(img, rect, y):
-    """The horizontal runs of ink colour on one screen row inside the window's rectangle."""
-    left, _, right, _ = rect
-    runs, start = [], None
-    for x in range(left, right):
-        ink = near(img.getpixel((x, y)), YELLOW)
-        if ink and start is None:
-            start = x
-        if not ink and start is not None:
-            runs.append((start, x))
-            start = None
-    if start is not None:
-        runs.append((start, right))
-    return runs
 
 
 def test_default_face_is_yellow_ink_with_the_desktop_through_holes_and_gaps(driver, clocks):
@@ -194,13 +157,6 @@ def test_drag_moves_the_clock(driver, clocks):
     l, t, r, b = window_rect(driver, clock)
     mid = t + (b - t) // 2
     x = ink_runs(shot("drag-before.png"), (l, t, r, b), mid)[0][0] + 1
-    xdo("mousemove", x, mid)
-    time.sleep(0.3)
-    xdo("mousedown", 1)
-    for step in range(1, 11):
-        xdo("mousemove", x + 20 * step, mid + 10 * step)
-        time.sleep(0.05)
-    xdo("mouseup", 1)
-    time.sleep(1)
+    pelto.drag(x, mid, 200, 100)
     l2, t2, _, _ = window_rect(driver, clock)
     assert (l2 - l, t2 - t) == (200, 100)

@@ -19,6 +19,7 @@
 //   popups HWND                 enabled top-level windows owned by HWND: handle:class:title, '|'
 //   combo HWND ID               items of a combo box or list box, '|'
 //   visible CLASS               visible top-level windows of a class: handle:title, '|'
+//   above HWND                  visible top-level windows above it in the z-order: handle:exstyle, '|'
 //   quit
 #include <windows.h>
 
@@ -275,6 +276,16 @@ std::string Handle(const std::string& line) {
             },
             reinterpret_cast<LPARAM>(&args));
         return args.out;
+    }
+    if (cmd == "above") {
+        std::string out = "OK ";
+        for (HWND prev = GetWindow(h, GW_HWNDPREV); prev; prev = GetWindow(prev, GW_HWNDPREV)) {
+            if (!IsWindowVisible(prev)) continue;
+            char ex[16];
+            std::snprintf(ex, sizeof ex, "%lx", static_cast<unsigned long>(GetWindowLongW(prev, GWL_EXSTYLE)));
+            out += Hex(prev) + ":" + ex + "|";
+        }
+        return out;
     }
     if (cmd == "combo" && w.size() >= 3) {
         HWND box = GetDlgItem(h, static_cast<int>(Num(w[2])));
