@@ -3,7 +3,7 @@ import os
 import re
 import subprocess
 
-from win_driver import drive, windows_path
+import pelto
 
 RIGHT_EXE = os.environ["PELTO_RIGHT_EXE"]
 
@@ -21,24 +21,24 @@ MESSAGES = [
 GRANTED = MESSAGES[-1][0]
 
 
-def test_one_message_box_whose_text_matches_the_exit_code():
-    run = drive("start", windows_path(RIGHT_EXE),
-                "find", "#32770", "PeltoRight", 60000,
-                "windows", "controls", "text", 65535,
-                "press", 1,
-                "wait-exit", 60000)
-    assert run.returncode == 0, run.stderr
+def test_one_message_box_whose_text_matches_the_exit_code(driver):
+    proc = subprocess.Popen([pelto.WINE_RUN, RIGHT_EXE], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL, start_new_session=True)
+    try:
+        box = driver.ok("wait PeltoRight 60000")
+        assert driver.info(box)["class"] == "#32770"
+        # One message box with a single OK button, and no other window of the tool.
+        assert driver.ok("visible #32770").split("|")[:-1] == [f"{box}:PeltoRight"]
+        controls = [c.split(":", 2) for c in driver.ok(f"controls {box}").split("|") if c]
+        buttons = [c for c in controls if c[1] == "Button"]
+        assert [b[0] for b in buttons] == ["1"], buttons
 
-    # One window, the message box, with a single OK button; nothing else appeared before the
-    # program ended (a second box would have kept it running past wait-exit).
-    box = run.one("found")
-    assert box[1:] == ["#32770", "PeltoRight"]
-    assert run.all("window") == [box], run.all("window")
-    buttons = [c for c in run.all("control") if c[1] == "Button"]
-    assert [b[0] for b in buttons] == ["1"], buttons
-
-    text = run.one("text")[1]
-    exit_code = int(run.one("exit")[0])
+        text = driver.ok(f"text {box} 65535")
+        driver.ok(f"click {box} 1")
+        exit_code = proc.wait(timeout=60)
+    finally:
+        if proc.poll() is None:
+            pelto._kill(proc)
     expected = [code for pattern, code in MESSAGES if re.fullmatch(pattern, text)]
     assert expected == [exit_code], f"text {text!r} with exit code {exit_code}"
 

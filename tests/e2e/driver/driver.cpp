@@ -19,6 +19,7 @@
 //   popups HWND                 enabled top-level windows owned by HWND: handle:class:title, '|'
 //   combo HWND ID               items of a combo box or list box, '|'
 //   visible CLASS               visible top-level windows of a class: handle:title, '|'
+//   controls HWND               child controls: id:class:text, '|'
 //   above HWND                  visible top-level windows above it in the z-order: handle:exstyle, '|'
 //   quit
 #include <windows.h>
@@ -275,6 +276,23 @@ std::string Handle(const std::string& line) {
                 return TRUE;
             },
             reinterpret_cast<LPARAM>(&args));
+        return args.out;
+    }
+    if (cmd == "controls") {
+        struct Args {
+            std::string out;
+        } args{"OK "};
+        EnumChildWindows(
+            h,
+            [](HWND child, LPARAM lp) -> BOOL {
+                auto* a = reinterpret_cast<Args*>(lp);
+                a->out += std::to_string(GetDlgCtrlID(child)) + ":" + ToUtf8(ClassOf(child)) + ":" +
+                          ToUtf8(TextOf(child)) + "|";
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&args));
+        for (auto& ch : args.out)
+            if (ch == '\r' || ch == '\n') ch = ' ';
         return args.out;
     }
     if (cmd == "above") {
