@@ -31,3 +31,10 @@ def clocks(driver):
                 c.close(timeout=10)
             except Exception:
                 c.kill()
+
+
+@pytest.fixture(autouse=True)
+def fresh_profile_afterwards():
+    """Leaves no settings behind for `make run`, which shares the prefix."""
+    yield
+    pelto.reset_profile()
