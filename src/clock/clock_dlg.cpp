@@ -101,7 +101,17 @@ BOOL CPeltoClockDlg::OnInitDialog() {
 }
 
 BOOL CPeltoClockDlg::PreTranslateMessage(MSG* msg) {
-    m_dateTip.RelayEvent(msg);
+    // The whole face answers as caption, so the pointer over it makes non-client mouse messages,
+    // which a tooltip does not follow: hand those on as their client-area twins.
+    MSG relay = *msg;
+    if (msg->hwnd == m_hWnd && msg->message >= WM_NCMOUSEMOVE && msg->message <= WM_NCMBUTTONDBLCLK) {
+        POINT pt{GET_X_LPARAM(msg->lParam), GET_Y_LPARAM(msg->lParam)};
+        ::ScreenToClient(m_hWnd, &pt);
+        relay.message = msg->message - WM_NCMOUSEMOVE + WM_MOUSEMOVE;
+        relay.wParam = 0;
+        relay.lParam = MAKELPARAM(pt.x, pt.y);
+    }
+    m_dateTip.RelayEvent(&relay);
     return CDialog::PreTranslateMessage(msg);
 }
 

@@ -160,3 +160,22 @@ def test_drag_moves_the_clock(driver, clocks):
     pelto.drag(x, mid, 200, 100)
     l2, t2, _, _ = window_rect(driver, clock)
     assert (l2 - l, t2 - t) == (200, 100)
+
+
+def test_hovering_the_active_clock_shows_todays_date(driver, clocks):
+    pelto.reset_profile(zero_digits_ini())
+    clock = clocks()
+    time.sleep(1)
+    x, y = pelto.ink_point(driver, clock)
+    click(x, y, 1)  # the tip shows while the clock is the active window
+    for dx in (1, 2):
+        xdo("mousemove", x + dx, y)
+        time.sleep(0.3)
+    deadline = time.monotonic() + 5
+    tips = ""
+    while time.monotonic() < deadline and not tips:
+        tips = driver.ok("visible tooltips_class32")
+        time.sleep(0.3)
+    shot("date-tip.png")
+    today = time.localtime()  # TZ is the test's, as the clock's
+    assert tips.split(":", 1)[1].rstrip("|") == f"{today.tm_year:04d}年{today.tm_mon:02d}月{today.tm_mday:02d}日"
