@@ -13,30 +13,11 @@
 #include "app/settings.h"
 #include "clock/clock_dlg.h"
 #include "clock/face_text.h"
+#include "clock/log_font_win32.h"
 #include "platform/text_win32.h"
 
 namespace pelto {
 namespace {
-
-LOGFONTW ToLogFontW(const LogFontA& f) {
-    LOGFONTW lf{};
-    lf.lfHeight = f.lfHeight;
-    lf.lfWidth = f.lfWidth;
-    lf.lfEscapement = f.lfEscapement;
-    lf.lfOrientation = f.lfOrientation;
-    lf.lfWeight = f.lfWeight;
-    lf.lfItalic = f.lfItalic;
-    lf.lfUnderline = f.lfUnderline;
-    lf.lfStrikeOut = f.lfStrikeOut;
-    lf.lfCharSet = f.lfCharSet;
-    lf.lfOutPrecision = f.lfOutPrecision;
-    lf.lfClipPrecision = f.lfClipPrecision;
-    lf.lfQuality = f.lfQuality;
-    lf.lfPitchAndFamily = f.lfPitchAndFamily;
-    const std::wstring face = Widen(FaceName(f));
-    wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-    return lf;
-}
 
 // The outline of a text drawn at (0, 0) as a region with the alternate rule; null when the text
 // has no ink.

@@ -9,33 +9,10 @@
 #include "clock/calendar_dlg.h"
 #include "clock/clock_dlg.h"
 #include "clock/color_dlg.h"
+#include "clock/log_font_win32.h"
 #include "platform/text_win32.h"
 
 namespace pelto {
-namespace {
-
-// A chooser's LOGFONTW as the settings keep it: the face name in code page 932, at most 31 bytes,
-// never cut inside a double-byte character.
-LogFontA ToLogFontA(const LOGFONTW& lf) {
-    LogFontA f{};
-    f.lfHeight = lf.lfHeight;
-    f.lfWidth = lf.lfWidth;
-    f.lfEscapement = lf.lfEscapement;
-    f.lfOrientation = lf.lfOrientation;
-    f.lfWeight = lf.lfWeight;
-    f.lfItalic = lf.lfItalic;
-    f.lfUnderline = lf.lfUnderline;
-    f.lfStrikeOut = lf.lfStrikeOut;
-    f.lfCharSet = lf.lfCharSet;
-    f.lfOutPrecision = lf.lfOutPrecision;
-    f.lfClipPrecision = lf.lfClipPrecision;
-    f.lfQuality = lf.lfQuality;
-    f.lfPitchAndFamily = lf.lfPitchAndFamily;
-    SetFaceName(f, Narrow(std::wstring_view(lf.lfFaceName, wcsnlen(lf.lfFaceName, LF_FACESIZE))));
-    return f;
-}
-
-}  // namespace
 
 void CPeltoClockDlg::OnChooseFont() {
     m_saveSuppressed = 1;
