@@ -8,7 +8,7 @@ PACKAGES=(
   build-essential cmake ninja-build googletest
   g++-mingw-w64-x86-64 mingw-w64-tools
   wine wine64 xvfb xdotool x11-utils x11-xserver-utils x11-apps imagemagick fonts-ipafont fonts-ipaexfont
-  locales chrony faketime
+  locales chrony faketime iproute2 util-linux
   python3 python3-pytest python3-pil
   clang libclang-rt-14-dev
 )
