@@ -66,7 +66,8 @@ LRESULT CAboutDlg::OnCtlColor(HDC dc, HWND control, UINT message, WPARAM wParam,
 LRESULT CAboutDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_CTLCOLORSTATIC:
-            return OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), msg, wParam, lParam);
+            return OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), msg, wParam,
+                              lParam);
         case WM_SETCURSOR:
             // The links take the pointing hand, as links do.
             if (IsLink(::GetDlgCtrlID(reinterpret_cast<HWND>(wParam)))) {

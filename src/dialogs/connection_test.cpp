@@ -12,8 +12,8 @@ std::string FormatTestResultLine(int32_t roundTripMs, int64_t pcAheadMs) {
     const uint64_t magnitude =
         pcAheadMs >= 0 ? static_cast<uint64_t>(pcAheadMs) : 0 - static_cast<uint64_t>(pcAheadMs);
     char buf[160];
-    std::snprintf(buf, sizeof buf, "通信時間:%d msec  %" PRIu64 "msec %s", static_cast<int>(roundTripMs), magnitude,
-                  pcAheadMs >= 0 ? "進んでいます。" : "遅れています。");
+    std::snprintf(buf, sizeof buf, "通信時間:%d msec  %" PRIu64 "msec %s", static_cast<int>(roundTripMs),
+                  magnitude, pcAheadMs >= 0 ? "進んでいます。" : "遅れています。");
     return buf;
 }
 
@@ -34,7 +34,8 @@ void RunConnectionTest(LocalClock& clock, const SntpQueryFunction& query, Connec
     test.m_serverTransmitTimeText = FormatDateTimeMs(test.m_serverTransmitTime);
     test.m_replyTimeText = FormatDateTimeMs(test.m_replyTime);
     test.m_correctTimeText = FormatDateTimeMs(test.m_correctTime);
-    test.m_resultLine = FormatTestResultLine(roundTrip, DiffMilliseconds(test.m_replyTime, test.m_correctTime));
+    test.m_resultLine =
+        FormatTestResultLine(roundTrip, DiffMilliseconds(test.m_replyTime, test.m_correctTime));
 }
 
 }  // namespace pelto

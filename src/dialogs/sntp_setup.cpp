@@ -5,8 +5,8 @@ namespace pelto {
 const std::array<std::string_view, kCycleEntries>& CycleTexts() {
     // Full-width digits; a one-digit count is led by an ideographic space so the column lines up.
     static const std::array<std::string_view, kCycleEntries> texts = {
-        "　３０分",  "　１時間", "　２時間", "　３時間", "　４時間", "　５時間", "　６時間",
-        "　７時間",  "　８時間", "　９時間", "１０時間", "１１時間", "１２時間", "１３時間",
+        "　３０分", "　１時間", "　２時間", "　３時間", "　４時間", "　５時間", "　６時間",
+        "　７時間", "　８時間", "　９時間", "１０時間", "１１時間", "１２時間", "１３時間",
         "１４時間", "１５時間", "１６時間", "１７時間", "１８時間", "１９時間", "２０時間",
         "２１時間", "２２時間", "２３時間", "２４時間",
     };

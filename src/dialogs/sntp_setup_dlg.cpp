@@ -24,7 +24,8 @@ const std::string& ProfilePath() {
 
 CSntpSetupDlg::CSntpSetupDlg(CWnd* parent) : CDialog(IDD_SNTP_SETUP, parent) {}
 
-void CSntpSetupDlg::ExchangeServerBox(CDataExchange& dx, int id, const ServerList& list, std::string& server) {
+void CSntpSetupDlg::ExchangeServerBox(CDataExchange& dx, int id, const ServerList& list,
+                                      std::string& server) {
     if (dx.m_bSaveAndValidate) {
         server = GetDlgItemText(id);
         return;

@@ -29,13 +29,13 @@ BOOL CTestDlg::OnInitDialog() {
 void CTestDlg::OnConnectionTest() {
     // The exchange blocks this thread for up to its reply wait; show that it is busy.
     const HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
-    RunConnectionTest(SystemLocalClock(),
-                      [](std::string& error, std::string server, SystemTime& t1, SystemTime& t2, SystemTime& t3,
-                         SystemTime& t4, SystemTime& correct, int32_t& roundTrip) {
-                          return SntpQuery(SystemSntpPorts(), error, std::move(server), t1, t2, t3, t4, correct,
-                                           roundTrip);
-                      },
-                      *this);
+    RunConnectionTest(
+        SystemLocalClock(),
+        [](std::string& error, std::string server, SystemTime& t1, SystemTime& t2, SystemTime& t3,
+           SystemTime& t4, SystemTime& correct, int32_t& roundTrip) {
+            return SntpQuery(SystemSntpPorts(), error, std::move(server), t1, t2, t3, t4, correct, roundTrip);
+        },
+        *this);
     ::SetCursor(previous);
     UpdateData(false);
 }

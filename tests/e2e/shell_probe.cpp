@@ -13,13 +13,13 @@ namespace pelto {
 namespace {
 
 class RecordingShell final : public ShellPort {
-public:
+  public:
     void Open(const std::string& target) override {
         wchar_t path[MAX_PATH] = {};
         if (!::GetEnvironmentVariableW(L"PELTO_SHELL_LOG", path, MAX_PATH)) return;
         const std::wstring wide = Widen(target) + L"\n";
-        const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                            nullptr, nullptr);
+        const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                            0, nullptr, nullptr);
         std::string utf8(static_cast<size_t>(n), '\0');
         ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n, nullptr,
                               nullptr);

@@ -60,12 +60,18 @@ struct Script {
 };
 
 SystemTime At(int hour, int minute, int second, int ms) {
-    return SystemTime{2024, 3, 2, 5, static_cast<uint16_t>(hour), static_cast<uint16_t>(minute),
-                      static_cast<uint16_t>(second), static_cast<uint16_t>(ms)};
+    return SystemTime{2024,
+                      3,
+                      2,
+                      5,
+                      static_cast<uint16_t>(hour),
+                      static_cast<uint16_t>(minute),
+                      static_cast<uint16_t>(second),
+                      static_cast<uint16_t>(ms)};
 }
 
 class ConnectionTestRun : public ::testing::Test {
-protected:
+  protected:
     test::SimTime sim;
     test::SimLocalClock clock{sim};
     ConnectionTestFields fields;

@@ -22,8 +22,8 @@ TEST(ServerList, TrimRemovesOnlySingleByteBlanks) {
         {"   ", ""},
         {"", ""},
         {"a b", "a b"},
-        {"　ntp　", "　ntp　"},                        // ideographic spaces stay
-        {" サーバー　 ", "サーバー　"},                   // ends in an ideographic space (0x81 0x40)
+        {"　ntp　", "　ntp　"},          // ideographic spaces stay
+        {" サーバー　 ", "サーバー　"},  // ends in an ideographic space (0x81 0x40)
         {std::string("\x83\x40 ", 3), std::string("\x83\x40", 2)},  // trail byte '@' is no blank
     };
     for (const auto& c : cases) {
@@ -62,10 +62,7 @@ TEST(ServerList, ExactSearchStartsAtTheSecondEntryAndChecksTheFirstLast) {
         const char* text;
         int found;
     } cases[] = {
-        {{"x", "a", "X"}, "x", 2},
-        {{"X", "a"}, "x", 0},
-        {{"a", "b"}, "c", -1},
-        {{}, "a", -1},
+        {{"x", "a", "X"}, "x", 2}, {{"X", "a"}, "x", 0}, {{"a", "b"}, "c", -1}, {{}, "a", -1},
         {{"a", "A", "a"}, "a", 1},
     };
     for (const auto& c : cases) EXPECT_EQ(FindServerExact(c.list, c.text), c.found) << c.text;
@@ -143,18 +140,23 @@ TEST(ServerList, DialogFlows) {
     struct Case {
         const char* what;
         std::string file, server1, server2;
-        int box;           // the box typed into and left
+        int box;            // the box typed into and left
         std::string typed;  // what is typed there before it is left
         ServerList first, second;
         std::string back1, back2;  // what OK hands back
     };
     const Case cases[] = {
         {"a server in other letter case replaces the old entry at the top of both lists",
-         "[NTP]\r\nCOUNTS=4\r\nNTP0=a.example\r\nNTP1=Time.Example.ORG\r\nNTP2=b.example\r\nNTP3=c.example\r\n",
-         "a.example", "b.example", 2, "  time.example.org ",
+         "[NTP]\r\nCOUNTS=4\r\nNTP0=a.example\r\nNTP1=Time.Example.ORG\r\nNTP2=b.example\r\nNTP3=c."
+         "example\r\n",
+         "a.example",
+         "b.example",
+         2,
+         "  time.example.org ",
          {"time.example.org", "a.example", "b.example", "c.example"},
          {"time.example.org", "b.example", "a.example", "c.example"},
-         "a.example", "time.example.org"},
+         "a.example",
+         "time.example.org"},
         {"20 entries plus a new one stay 20, the last one dropped", history20, twenty[0], twenty[1], 1,
          "new.example.org",
          [&] {
@@ -168,31 +170,56 @@ TEST(ServerList, DialogFlows) {
              return l;
          }(),
          "new.example.org", twenty[1]},
-        {"COUNTS below 4 still loads NTP0 to NTP3", "[NTP]\r\nCOUNTS=1\r\nNTP0=p\r\nNTP1=q\r\n", "p", "q", 1, "p",
+        {"COUNTS below 4 still loads NTP0 to NTP3",
+         "[NTP]\r\nCOUNTS=1\r\nNTP0=p\r\nNTP1=q\r\n",
+         "p",
+         "q",
+         1,
+         "p",
          {"p", "q", D(2), D(3)},
          {"p", "q", D(2), D(3)},
-         "p", "q"},
+         "p",
+         "q"},
         {"an empty second server takes the first entry once a box is left",
-         "[NTP]\r\nCOUNTS=4\r\nNTP0=p\r\nNTP1=q\r\nNTP2=r\r\nNTP3=s\r\n", "q", "", 1, "q",
+         "[NTP]\r\nCOUNTS=4\r\nNTP0=p\r\nNTP1=q\r\nNTP2=r\r\nNTP3=s\r\n",
+         "q",
+         "",
+         1,
+         "q",
          {"q", "p", "r", "s"},
          {"q", "p", "r", "s"},
-         "q", "q"},
+         "q",
+         "q"},
         {"a name that begins another selects the longer entry in the other box",
          "[NTP]\r\nCOUNTS=4\r\nNTP0=ntp.example.org.jp\r\nNTP1=ntp.example.org\r\nNTP2=r\r\nNTP3=s\r\n",
-         "r", "ntp.example.org", 1, "ntp.example.org.jp",
+         "r",
+         "ntp.example.org",
+         1,
+         "ntp.example.org.jp",
          {"ntp.example.org.jp", "r", "ntp.example.org", "s"},
          {"ntp.example.org.jp", "ntp.example.org", "r", "s"},
-         "ntp.example.org.jp", "ntp.example.org.jp"},
-        {"blanks only change no list", "[NTP]\r\nCOUNTS=4\r\nNTP0=p\r\nNTP1=q\r\nNTP2=r\r\nNTP3=s\r\n", "p", "q", 1,
+         "ntp.example.org.jp",
+         "ntp.example.org.jp"},
+        {"blanks only change no list",
+         "[NTP]\r\nCOUNTS=4\r\nNTP0=p\r\nNTP1=q\r\nNTP2=r\r\nNTP3=s\r\n",
+         "p",
+         "q",
+         1,
          " \t ",
          {"p", "q", "r", "s"},
          {"q", "p", "r", "s"},
-         "p", "q"},
+         "p",
+         "q"},
         {"an ideographic space is part of the name",
-         "[NTP]\r\nCOUNTS=4\r\nNTP0=p\r\nNTP1=q\r\nNTP2=r\r\nNTP3=s\r\n", "p", "q", 2, "　q",
+         "[NTP]\r\nCOUNTS=4\r\nNTP0=p\r\nNTP1=q\r\nNTP2=r\r\nNTP3=s\r\n",
+         "p",
+         "q",
+         2,
+         "　q",
          {"　q", "p", "q", "r", "s"},
          {"　q", "q", "p", "r", "s"},
-         "p", "　q"},
+         "p",
+         "　q"},
     };
     for (const Case& c : cases) {
         Boxes b{c.server1, c.server2, {}, {}, {}};

@@ -31,10 +31,21 @@ TEST(SntpSetup, CopyBackRestartsTheSchedulerOnlyWhenAutomaticOperationOrCorrecti
     } cases[] = {
         {"nothing", [](SntpSetupFields&) {}, false},
         {"cycle only", [](SntpSetupFields& f) { f.m_cycle = 7; }, false},
-        {"servers only", [](SntpSetupFields& f) { f.m_ntpServer1 = "x"; f.m_ntpServer2 = "y"; }, false},
+        {"servers only",
+         [](SntpSetupFields& f) {
+             f.m_ntpServer1 = "x";
+             f.m_ntpServer2 = "y";
+         },
+         false},
         {"automatic operation off", [](SntpSetupFields& f) { f.m_fullAuto = 0; }, true},
         {"time correction off", [](SntpSetupFields& f) { f.m_exec = 0; }, true},
-        {"both and the cycle", [](SntpSetupFields& f) { f.m_fullAuto = 0; f.m_exec = 0; f.m_cycle = -1; }, true},
+        {"both and the cycle",
+         [](SntpSetupFields& f) {
+             f.m_fullAuto = 0;
+             f.m_exec = 0;
+             f.m_cycle = -1;
+         },
+         true},
     };
     for (const auto& c : cases) {
         ClockState clock(localClock);

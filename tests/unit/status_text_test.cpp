@@ -23,14 +23,13 @@ TEST(StatusText, ElapsedTime) {
         {2147483648LL, "24  20:31:23.648  ( 2147483648 )"},  // beyond 32 bits, printed whole
         {86400000LL * 40000, "40000   0:00:00.000  ( 3456000000000 )"},
         {-1500, "0   0:00:-1.-500  ( -1500 )"},  // truncating division, as the fields are defined
-        {std::numeric_limits<int64_t>::max(),
-         "106751991167   7:12:55.807  ( 9223372036854775807 )"},
+        {std::numeric_limits<int64_t>::max(), "106751991167   7:12:55.807  ( 9223372036854775807 )"},
     };
     for (const auto& c : cases) EXPECT_EQ(FormatElapsedText(c.ms), c.text) << c.ms;
 }
 
 class StatusTextTest : public ::testing::Test {
-protected:
+  protected:
     test::SimTime sim;
     test::SimLocalClock localClock{sim};
     ClockState clock{localClock};
