@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Draws the program's own icon and hand cursors (run by hand; the results are committed).
 
-clock.ico: a round clock face. open_hand.cur / grab_hand.cur: 32 x 32 hand cursors with the
+clock.ico: a round clock face. about_mark.ico: a time signal (a mast sending arcs), the mark of the
+About dialog. open_hand.cur / grab_hand.cur: 32 x 32 hand cursors with the
 hot spot at (16, 11).
 """
 import io
@@ -30,6 +31,25 @@ def clock_image(size):
            fill=(20, 20, 20, 255), width=max(1, size // 12))
     d.line([c, c, c + c * 0.65 * math.sin(math.radians(60)), c - c * 0.65 * math.cos(math.radians(60))],
            fill=(20, 20, 20, 255), width=max(1, size // 16))
+    return img
+
+
+def signal_image(size):
+    """A mast on a foot with two pairs of arcs leaving its top: the time the clock fetches."""
+    img = Image.new("RGBA", (size, size), (0, 0, 0, 0))
+    d = ImageDraw.Draw(img)
+    blue, dark = (40, 90, 200, 255), (20, 30, 60, 255)
+    c = (size - 1) / 2
+    top = size * 0.38
+    w = max(1, size // 12)
+    d.line([c, top, c, size * 0.92], fill=dark, width=w)
+    d.polygon([(c - size * 0.22, size * 0.95), (c + size * 0.22, size * 0.95), (c, size * 0.55)], outline=dark,
+              fill=None)
+    d.ellipse([c - size * 0.08, top - size * 0.08, c + size * 0.08, top + size * 0.08], fill=blue)
+    for r in (0.2, 0.34):
+        box = [c - size * r, top - size * r, c + size * r, top + size * r]
+        d.arc(box, 200, 250, fill=blue, width=w)
+        d.arc(box, 290, 340, fill=blue, width=w)
     return img
 
 
@@ -94,6 +114,7 @@ def write_group(path, images, kind, hotspot=(0, 0)):
 
 
 write_group(f"{OUT}/clock.ico", [clock_image(s) for s in (16, 32, 48)], 1)
+write_group(f"{OUT}/about_mark.ico", [signal_image(s) for s in (16, 32, 48)], 1)
 write_group(f"{OUT}/open_hand.cur", [hand_image(True)], 2, (16, 11))
 write_group(f"{OUT}/grab_hand.cur", [hand_image(False)], 2, (16, 11))
 clock_image(48).resize((96, 96), Image.NEAREST).save("/tmp/clock-preview.png")

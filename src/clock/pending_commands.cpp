@@ -5,11 +5,8 @@
 namespace pelto {
 
 void CPeltoClockDlg::OnSyncNow() {}
-void CPeltoClockDlg::OnNetworkSettings() {}
-void CPeltoClockDlg::OnSyncStatus() {}
 void CPeltoClockDlg::SchedulerSecondStep() {}
 void CPeltoClockDlg::SchedulerDriftCheck() {}
 void CPeltoClockDlg::SchedulerOnlineCheck() {}
 
 }  // namespace pelto
-namespace pelto { void ShowAboutDialog() {} }

@@ -34,15 +34,21 @@ void DDX_Check(CDataExchange& dx, int id, int& value) {
     if (dx.m_bSaveAndValidate)
         value = ::SendMessageW(item, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
     else
+        // Any non-zero value is true for the program, so it shows checked: a hand-edited 5 must
+        // not come back as 0 from a dialog the user only confirmed.
         ::SendMessageW(item, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void DDX_CBIndex(CDataExchange& dx, int id, int& index) {
     HWND item = dx.m_pDlg->GetDlgItem(id);
-    if (dx.m_bSaveAndValidate)
+    if (dx.m_bSaveAndValidate) {
         index = static_cast<int>(::SendMessageW(item, CB_GETCURSEL, 0, 0));
-    else
-        ::SendMessageW(item, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        return;
+    }
+    const LRESULT count = ::SendMessageW(item, CB_GETCOUNT, 0, 0);
+    // An index the box does not hold selects nothing.
+    const WPARAM select = index >= 0 && index < count ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1);
+    ::SendMessageW(item, CB_SETCURSEL, select, 0);
 }
 
 void DDX_CBString(CDataExchange& dx, int id, std::string& value) {

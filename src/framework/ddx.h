@@ -25,8 +25,9 @@ private:
 void DDX_Text(CDataExchange& dx, int id, std::string& value);
 // A number field; on save, text that is not a whole number fails the exchange with a message.
 void DDX_Text(CDataExchange& dx, int id, int& value);
+// A check box: any non-zero value shows checked; the control reads back as 1 or 0.
 void DDX_Check(CDataExchange& dx, int id, int& value);
-// Selected index of a list or combo box; -1 for none.
+// Selected index of a combo box; -1 for none. An index the box does not hold selects none.
 void DDX_CBIndex(CDataExchange& dx, int id, int& index);
 // Edit text of a combo box; on load, selects the first entry that starts with the text, else sets
 // the text as it stands.

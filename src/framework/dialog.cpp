@@ -11,7 +11,15 @@ HWND GetSafeOwner(CWnd* parent) {
     CWinApp* app = AfxGetApp();
     HWND main = app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
     if (!main) return nullptr;
-    return ::GetLastActivePopup(main);
+    // Follow the chain of last active popups, so a dialog opened from a dialog of the clock is
+    // owned by that dialog, which it then disables, and not by the clock.
+    HWND owner = main;
+    for (int depth = 0; depth < 16; ++depth) {
+        HWND next = ::GetLastActivePopup(owner);
+        if (!next || next == owner) break;
+        owner = next;
+    }
+    return owner;
 }
 
 INT_PTR CDialog::DoModal() {

@@ -8,6 +8,7 @@
 //   gone HWND TIMEOUT_MS        waits until the window no longer exists
 //   info HWND                   class, style, exstyle, owner, owner's exstyle, visible, enabled, rect
 //   text HWND [ID]              window text (of a child control with that id)
+//   item HWND ID                a dialog's control with that id -> HWND (for info, send, post)
 //   settext HWND ID TEXT        sets a control's text
 //   post HWND MSG WPARAM LPARAM / send HWND MSG WPARAM LPARAM   (decimal or 0x.. numbers)
 //   command HWND ID             posts WM_COMMAND(ID)
@@ -204,6 +205,11 @@ std::string Handle(const std::string& line) {
             if (ch == '\n') ch = '\x1f';
         }
         return "OK " + t;
+    }
+    if (cmd == "item" && w.size() >= 3) {
+        HWND target = GetDlgItem(h, static_cast<int>(Num(w[2])));
+        if (!target) return "ERR no control";
+        return "OK " + Hex(target);
     }
     if (cmd == "settext" && w.size() >= 3) {
         HWND target = GetDlgItem(h, static_cast<int>(Num(w[2])));
