@@ -40,7 +40,7 @@ public:
         ++reads_;
         const int64_t wallMs = (trueUs_ / 1000) + stepMs_;
         trueUs_ += advancePerReadUs_;
-        return LocalOfUnixMs(wallMs - Mod(wallMs, tickMs_));
+        return LocalOfUnixMs(wallMs - Mod(wallMs - tickPhaseMs_, tickMs_));
     }
 
     bool Set(const SystemTime& t, uint32_t& errorCode) override {
@@ -84,6 +84,11 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         tickMs_ = ms;
     }
+    // Readings fall on multiples of the tick plus this phase.
+    void SetTickPhaseMs(int64_t ms) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        tickPhaseMs_ = ms;
+    }
     void Refuse(uint32_t code) {
         std::lock_guard<std::mutex> lock(mutex_);
         refuseWith_ = code;
@@ -110,6 +115,7 @@ private:
     int64_t stepMs_ = 0;
     int64_t advancePerReadUs_ = 0;
     int64_t tickMs_ = 1;
+    int64_t tickPhaseMs_ = 0;
     uint32_t refuseWith_ = 0;
     int64_t reads_ = 0;
     std::vector<SystemTime> sets_;
@@ -132,6 +138,11 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         sleeps_.push_back(ms);
         c_.AdvanceMs(ms);
+        lastWakeMs_ = c_.TrueUnixMs();
+    }
+    int64_t LastWakeMs() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return lastWakeMs_;
     }
     std::vector<int64_t> Sleeps() {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -142,6 +153,7 @@ private:
     SimWallClock& c_;
     std::mutex mutex_;
     std::vector<int64_t> sleeps_;
+    int64_t lastWakeMs_ = 0;
 };
 
 // One scripted answer of a time source.
