@@ -25,7 +25,9 @@ struct SystemMenuItem {
 }  // namespace
 
 CPeltoClockDlg::CPeltoClockDlg(CWnd* parent, LocalClock& clock)
-    : CDialog(IDD_PELTOCLOCK_DIALOG, parent), ClockSyncPorts(clock), ClockState(clock, ClockSyncPorts::Ports()) {
+    : CDialog(IDD_PELTOCLOCK_DIALOG, parent),
+      ClockSyncPorts(clock),
+      ClockState(clock, ClockSyncPorts::Ports()) {
     m_saveSuppressed = 1;
     HINSTANCE inst = ::GetModuleHandleW(nullptr);
     m_icon = ::LoadIconW(inst, MAKEINTRESOURCEW(IDR_MAINFRAME));

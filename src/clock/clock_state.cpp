@@ -5,7 +5,10 @@
 namespace pelto {
 
 ClockState::ClockState(LocalClock& clock, const SyncPorts& ports)
-    : m_earliestSettable(BuildDateFloor()), m_clockPort(clock), m_sync(ports), m_privilege(ports.privileges) {}
+    : m_earliestSettable(BuildDateFloor()),
+      m_clockPort(clock),
+      m_sync(ports),
+      m_privilege(ports.privileges) {}
 
 ClockState::~ClockState() {
     if (m_drift) m_drift->Stop();

@@ -26,9 +26,7 @@ public:
         return true;
     }
 
-    bool Running() const override {
-        return handle_ && WaitForSingleObject(handle_.get(), 0) == WAIT_TIMEOUT;
-    }
+    bool Running() const override { return handle_ && WaitForSingleObject(handle_.get(), 0) == WAIT_TIMEOUT; }
     void Join() override {
         if (handle_) WaitForSingleObject(handle_.get(), INFINITE);
     }

@@ -10,7 +10,8 @@ namespace {
 constexpr char kTooLargeOpen[] = "ドリフト補正 ";
 constexpr char kTooLargeClose[] = " ms は一度に補正できないため、時刻同期をやり直します";
 constexpr char kCorrectionRefused[] = "ドリフト補正：時刻を設定できませんでした。（エラーコード ";
-constexpr char kCorrectionBeforeBuild[] = "ドリフト補正：このプログラムの作成日より前の時刻になるため補正しません";
+constexpr char kCorrectionBeforeBuild[] =
+    "ドリフト補正：このプログラムの作成日より前の時刻になるため補正しません";
 constexpr char kClose[] = "）";
 
 }  // namespace

@@ -25,8 +25,8 @@ private:
 // does now.
 int64_t MsUntilWindow(int32_t owed, int ms) {
     const int64_t v = static_cast<int64_t>(owed) + ms;
-    if (v < 0) return -v;             // a negative correction needs the reading to reach -owed
-    if (v > 999) return 1000 - ms;    // a positive one waits for the next second
+    if (v < 0) return -v;           // a negative correction needs the reading to reach -owed
+    if (v > 999) return 1000 - ms;  // a positive one waits for the next second
     return 0;
 }
 
@@ -43,7 +43,8 @@ int32_t DriftOwed(int64_t due, int64_t applied) {
     return static_cast<int32_t>(static_cast<uint32_t>(due) - static_cast<uint32_t>(applied));
 }
 
-DriftOutcome CorrectDrift(const DriftInputs& in, const DriftCorrectionPorts& ports, const std::atomic<bool>& cancel) {
+DriftOutcome CorrectDrift(const DriftInputs& in, const DriftCorrectionPorts& ports,
+                          const std::atomic<bool>& cancel) {
     DriftOutcome out;
     if (!ports.privilege.Acquire()) {
         out.result = DriftResult::kNoPrivilege;

@@ -69,7 +69,8 @@ inline constexpr int64_t kDriftSleepSliceMs = 20;
 // One correction. The wait ends at the first reading, after the clock has ticked, whose
 // milliseconds plus the owed correction stay within 0..999; that reading with its milliseconds
 // replaced is set.
-DriftOutcome CorrectDrift(const DriftInputs& in, const DriftCorrectionPorts& ports, const std::atomic<bool>& cancel);
+DriftOutcome CorrectDrift(const DriftInputs& in, const DriftCorrectionPorts& ports,
+                          const std::atomic<bool>& cancel);
 
 // One correction thread: its inputs, its outcome and the thread itself. The outcome may be read
 // once the thread has been joined.

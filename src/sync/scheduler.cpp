@@ -13,11 +13,11 @@ namespace {
 constexpr char kRetriesExhausted[] = "リトライ回数オーバー";
 constexpr char kTooSlow[] = "通信時間オーバー";
 
-constexpr int kActEvery = 60;         // steps between attempts within a state
-constexpr int kAfterFailure = 600;    // steps after a failed attempt of states 1 and 2
-constexpr int kAfterAccepted = 600;   // steps after an accepted attempt of states 2 to 4
-constexpr int kFirstAttempt = 10;     // steps from a restart to the first attempt
-constexpr int kMaxTooSlow = 5;        // sub-state beyond which a too-slow attempt restarts
+constexpr int kActEvery = 60;        // steps between attempts within a state
+constexpr int kAfterFailure = 600;   // steps after a failed attempt of states 1 and 2
+constexpr int kAfterAccepted = 600;  // steps after an accepted attempt of states 2 to 4
+constexpr int kFirstAttempt = 10;    // steps from a restart to the first attempt
+constexpr int kMaxTooSlow = 5;       // sub-state beyond which a too-slow attempt restarts
 
 // Steps between steady-state attempts. The cycle list has 25 entries (0 = 30 minutes, k = k
 // hours); a value outside it can only come from a hand-edited file and is taken as the nearest
@@ -194,7 +194,8 @@ void ClockState::DriftCheck() {
 
 bool ClockState::OnlineCheckDue() {
     if (m_attemptRunning) return false;
-    if (!(m_rasCheck && m_online == 0 && m_fullAuto && (m_syncState >= 2 || m_syncSubState != 0))) return false;
+    if (!(m_rasCheck && m_online == 0 && m_fullAuto && (m_syncState >= 2 || m_syncSubState != 0)))
+        return false;
     // One re-check a minute at most: a connection that is up while the server does not answer
     // would otherwise start an attempt on every tick and keep the clock blocked in them.
     const int64_t now = m_sync.monotonic.NowMs();

@@ -31,7 +31,8 @@ bool UtcOffsetAt(const SystemTime& t, int64_t& offsetSeconds) {
     return true;
 }
 
-SetClockResult SetLocalClock(LocalClock& clock, const SystemTime& t, const SystemTime& floor, uint32_t& error) {
+SetClockResult SetLocalClock(LocalClock& clock, const SystemTime& t, const SystemTime& floor,
+                             uint32_t& error) {
     if (IsEarlier(t, floor)) return SetClockResult::kBeforeFloor;
     const SystemTime before = clock.Now();
     if (!clock.Set(t, error)) return SetClockResult::kFailed;

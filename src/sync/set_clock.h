@@ -24,6 +24,7 @@ bool UtcOffsetAt(const SystemTime& t, int64_t& offsetSeconds);
 enum class SetClockResult { kSet, kBeforeFloor, kFailed };
 
 // kFailed carries the system's error code in `error`.
-SetClockResult SetLocalClock(LocalClock& clock, const SystemTime& t, const SystemTime& floor, uint32_t& error);
+SetClockResult SetLocalClock(LocalClock& clock, const SystemTime& t, const SystemTime& floor,
+                             uint32_t& error);
 
 }  // namespace pelto

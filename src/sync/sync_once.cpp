@@ -54,7 +54,8 @@ bool ClockState::SyncOnce(int32_t& roundTrip, bool apply) {
 bool ClockState::QuerySource(bool http, const std::string& name, int32_t& measured) {
     m_resultText = name + " ";
     std::string error;
-    const ExchangeTimes times{m_requestTime, m_serverReceiveTime, m_serverTransmitTime, m_replyTime, m_correctTime};
+    const ExchangeTimes times{m_requestTime, m_serverReceiveTime, m_serverTransmitTime, m_replyTime,
+                              m_correctTime};
     bool ok = http ? m_sync.sources.QueryHttp(name, error, times, measured)
                    : m_sync.sources.QuerySntp(name, error, times, measured);
     // A time from before this program existed comes from a broken or forged source.

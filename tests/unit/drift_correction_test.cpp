@@ -59,7 +59,8 @@ TEST(DriftCorrection, NothingOwedChangesNothing) {
     const DriftOutcome out = rig.Run();
     EXPECT_EQ(out.result, DriftResult::kNothingOwed);
     EXPECT_TRUE(rig.clock.Sets().empty());
-    EXPECT_EQ(rig.privileges.Events(), (std::vector<std::string>{"enable SeSystemtimePrivilege", "disable all"}));
+    EXPECT_EQ(rig.privileges.Events(),
+              (std::vector<std::string>{"enable SeSystemtimePrivilege", "disable all"}));
 }
 
 TEST(DriftCorrection, PlusThreeReadAt998LandsAtTheNextSecondPlusThree) {
@@ -231,7 +232,8 @@ TEST(DriftControl, ARefusedCorrectionIsLoggedOnceAndNotRetriedUntilASync) {
     rig.threads.RunLast();
     for (int i = 0; i < 5; ++i) rig.state.DriftCheck();
     EXPECT_EQ(rig.threads.started, 1);
-    EXPECT_EQ(rig.Notes(), std::vector<std::string>{"ドリフト補正：時刻を設定できませんでした。（エラーコード 1314）"});
+    EXPECT_EQ(rig.Notes(),
+              std::vector<std::string>{"ドリフト補正：時刻を設定できませんでした。（エラーコード 1314）"});
     rig.clock.Refuse(0);
     rig.state.m_countdown = 1;
     rig.sources.fallback = test::Reply{true, 20, 5};

@@ -95,8 +95,8 @@ TEST(DriftThreads, AttemptsAndTheEndOfTheClockStopTheThread) {
         test::FakeDialUp dialUp;
         int64_t readsAfterEnd = 0;
         {
-            ClockState state(clock, SyncPorts{sources, privileges, priority, dialUp, StdThreadPort(), monotonic,
-                                              sleeper});
+            ClockState state(
+                clock, SyncPorts{sources, privileges, priority, dialUp, StdThreadPort(), monotonic, sleeper});
             state.m_fullAuto = state.m_exec = 1;
             state.m_ntpServer1 = "ntp1.test";
             state.m_earliestSettable = test::Date(2020, 1, 1);

@@ -69,7 +69,8 @@ TEST(Scheduler, FailuresKeepTheStateAndRetryLater) {
         int state, subState;
         int countdown, subAfter;
     };
-    const Case cases[] = {{1, 0, 600, 0}, {1, 2, 600, 0}, {2, 3, 600, 3}, {3, 1, 60, 1}, {4, 0, 60, 0}, {5, 2, 60, 2}};
+    const Case cases[] = {{1, 0, 600, 0}, {1, 2, 600, 0}, {2, 3, 600, 3},
+                          {3, 1, 60, 1},  {4, 0, 60, 0},  {5, 2, 60, 2}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.state << "-" << c.subState);
         SyncRig rig;
@@ -166,14 +167,13 @@ TEST(Scheduler, DriftRatioFromTheAccumulatedOffset) {
         int stateAfter;
     };
     const Case cases[] = {
-        {2, 100, kReplace, 3},       // state 2 takes the new ratio as it is
-        {2, 30, kReplace, 3},
-        {2, 0, kKeep, 2},            // no drift found: state 2 again
-        {3, 100, kReplace, 4},       // above twice the limit
-        {3, 60, kThreeQuarters, 4},  // above the limit
-        {4, 30, kHalf, 5},           // above half the limit
-        {4, 20, kKeep, 5},           // small
-        {5, -50, kReplace, 5},       // negative
+        {2, 100, kReplace, 3},                         // state 2 takes the new ratio as it is
+        {2, 30, kReplace, 3},       {2, 0, kKeep, 2},  // no drift found: state 2 again
+        {3, 100, kReplace, 4},                         // above twice the limit
+        {3, 60, kThreeQuarters, 4},                    // above the limit
+        {4, 30, kHalf, 5},                             // above half the limit
+        {4, 20, kKeep, 5},                             // small
+        {5, -50, kReplace, 5},                         // negative
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.state << " " << c.offset);
@@ -184,7 +184,8 @@ TEST(Scheduler, DriftRatioFromTheAccumulatedOffset) {
         rig.Second();
         EXPECT_EQ(rig.state.m_offset, c.offset);
         EXPECT_EQ(rig.state.m_totalOffset, c.offset);
-        const double fresh = c.offset == 0 ? 0.0 : static_cast<double>(rig.state.m_elapsed) / std::abs(c.offset);
+        const double fresh =
+            c.offset == 0 ? 0.0 : static_cast<double>(rig.state.m_elapsed) / std::abs(c.offset);
         EXPECT_GT(rig.state.m_elapsed, 600000);
         const double expected[] = {fresh, (3 * fresh + 1000.0) * 0.25, (fresh + 1000.0) * 0.5, 1000.0};
         EXPECT_DOUBLE_EQ(rig.state.m_driftRatio, expected[c.rule]);
@@ -233,11 +234,12 @@ TEST(Scheduler, DriftCheckThresholds) {
         int owed;
         bool starts;
     };
-    const Case cases[] = {
-        {1500.0, 2, true},   {1500.0, 1, false}, {800.0, 9, false},  {800.0, 10, true},
-        {100.0, 99, false},  {100.0, 100, true}, {10.0, 5000, false}, {9.5, 5000, false},
-        {100.0, -100, true},  // a clock that gains is corrected backwards
-    };
+    const Case cases[] =
+        {
+            {1500.0, 2, true},   {1500.0, 1, false}, {800.0, 9, false},   {800.0, 10, true},
+            {100.0, 99, false},  {100.0, 100, true}, {10.0, 5000, false}, {9.5, 5000, false},
+            {100.0, -100, true},  // a clock that gains is corrected backwards
+        };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.ratio << " " << c.owed);
         SyncRig rig;
@@ -297,9 +299,9 @@ TEST(Scheduler, SyncNowStepsTheSchedulerOrMakesOneAttempt) {
         bool setsAndResets;  // a lone attempt that may always set and then resets the drift origin
     };
     const Case cases[] = {
-        {0, 0, 3, 3, 0, true}, {0, 1, 3, 3, 0, true}, {1, 0, 3, 3, 0, true},
-        {1, 1, 0, 1, 1, false},  // restart and the first attempt at once
-        {1, 1, 1, 1, 1, false},  // the state's own step at once
+        {0, 0, 3, 3, 0, true},  {0, 1, 3, 3, 0, true},
+        {1, 0, 3, 3, 0, true},  {1, 1, 0, 1, 1, false},  // restart and the first attempt at once
+        {1, 1, 1, 1, 1, false},                          // the state's own step at once
         {1, 1, 4, 5, 0, false},
     };
     for (const Case& c : cases) {
@@ -345,7 +347,8 @@ TEST(Scheduler, DialUpRecheckSynchronisesOnceAMinuteAtMost) {
     struct Case {
         int rasCheck, online, fullAuto, state, subState;
     };
-    for (const Case& c : {Case{0, 0, 1, 3, 0}, Case{1, 1, 1, 3, 0}, Case{1, 0, 0, 3, 0}, Case{1, 0, 1, 1, 0}}) {
+    for (const Case& c :
+         {Case{0, 0, 1, 3, 0}, Case{1, 1, 1, 3, 0}, Case{1, 0, 0, 3, 0}, Case{1, 0, 1, 1, 0}}) {
         SyncRig other;
         EnterState(other, c.state, c.subState);
         other.dialUp.entries = other.dialUp.connections = 1;

@@ -20,8 +20,8 @@ TEST(SyncLogLine, ExactBytes) {
         {CSyncLog(kMarch5, 2, 1, 12, -5, -3, 3600000, 123.456, "ntp.test  update"),
          " 2024/ 3/ 5 09:04:07 2-1   12          3600000       -5       -3    123.456 ntp.test  update"},
         // Wide numbers push the columns out rather than being cut.
-        {CSyncLog(SystemTime{2025, 12, 0, 31, 23, 59, 59, 0}, 5, 12, 12345, 123456789012, -98765432, 1234567890123456789,
-                  1e12, ""),
+        {CSyncLog(SystemTime{2025, 12, 0, 31, 23, 59, 59, 0}, 5, 12, 12345, 123456789012, -98765432,
+                  1234567890123456789, 1e12, ""),
          " 2025/12/31 23:59:59 5-12 12345 1234567890123456789 123456789012 -98765432 1000000000000.000 "},
         {CSyncLog(kMarch5, 3, 0, -1, 0, 0, 0, 0.0, "x"),
          " 2024/ 3/ 5 09:04:07 3-0   -1                0        0        0      0.000 x"},
@@ -32,8 +32,7 @@ TEST(SyncLogLine, ExactBytes) {
 
 TEST(SyncJournal, KeepsTheNewestThousand) {
     SyncJournal journal;
-    for (int i = 0; i < 1001; ++i)
-        journal.Add(std::make_unique<CSyncLog>(kMarch5, 0, 0, std::to_string(i)));
+    for (int i = 0; i < 1001; ++i) journal.Add(std::make_unique<CSyncLog>(kMarch5, 0, 0, std::to_string(i)));
     ASSERT_EQ(journal.size(), 1000u);
     EXPECT_EQ((*journal.begin())->m_text, "1");
     EXPECT_EQ((*--journal.end())->m_text, "1000");

@@ -22,15 +22,12 @@ TEST(SyncOnce, SetsTheClockOnlyWhenTheMeasurementBeatsTheLimit) {
         bool sets;
     };
     const Case cases[] = {
-        {0, 15, true, true},    // no limit: any non-zero measurement
-        {25, 24, true, true},   // below the limit
-        {25, 25, true, false},  // equal is not below
-        {25, 30, true, false},
-        {0, 0, true, false},    // a measurement of 0 never sets
-        {25, 0, true, false},
-        {25, -3, true, true},   // a negative measurement below the limit does
-        {0, -3, true, true},
-        {0, 15, false, false},  // measuring only
+        {0, 15, true, true},                           // no limit: any non-zero measurement
+        {25, 24, true, true},                          // below the limit
+        {25, 25, true, false},                         // equal is not below
+        {25, 30, true, false}, {0, 0, true, false},    // a measurement of 0 never sets
+        {25, 0, true, false},  {25, -3, true, true},   // a negative measurement below the limit does
+        {0, -3, true, true},   {0, 15, false, false},  // measuring only
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.limit << " " << c.measured << " " << c.apply);
@@ -130,14 +127,13 @@ TEST(SyncOnce, DialUpCheckDecidesWhetherThePcIsOnline) {
         bool online;
     };
     const Case cases[] = {
-        {0, 0, 0, 0, 0, true},      // check off: the phonebook is not even read
-        {1, 0, 0, 0, 0, false},     // no phonebook entry
-        {1, 0, 603, 0, 0, false},
-        {1, 1, 0, 1, 0, true},      // one entry, one connection
-        {1, 3, 603, 1, 0, true},    // more entries than the buffer holds
-        {1, 2, 632, 1, 0, false},   // any other enumeration error
-        {1, 2, 0, 0, 0, false},     // entries but no connection up
-        {1, 1, 0, 2, 603, false},   // more connections than entries
+        {0, 0, 0, 0, 0, true},                            // check off: the phonebook is not even read
+        {1, 0, 0, 0, 0, false},                           // no phonebook entry
+        {1, 0, 603, 0, 0, false}, {1, 1, 0, 1, 0, true},  // one entry, one connection
+        {1, 3, 603, 1, 0, true},                          // more entries than the buffer holds
+        {1, 2, 632, 1, 0, false},                         // any other enumeration error
+        {1, 2, 0, 0, 0, false},                           // entries but no connection up
+        {1, 1, 0, 2, 603, false},                         // more connections than entries
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.rasCheck << " " << c.entries << " " << c.entriesResult << " "
@@ -176,7 +172,8 @@ TEST(SyncOnce, PrivilegeAndPriorityBracketTheWholeAttempt) {
     };
     int32_t r = 0;
     ASSERT_TRUE(rig.state.SyncOnce(r, true));
-    EXPECT_EQ(rig.privileges.Events(), (std::vector<std::string>{"enable SeSystemtimePrivilege", "disable all"}));
+    EXPECT_EQ(rig.privileges.Events(),
+              (std::vector<std::string>{"enable SeSystemtimePrivilege", "disable all"}));
     EXPECT_EQ(rig.priority.events, (std::vector<std::string>{"raise", "restore"}));
 }
 
@@ -213,7 +210,8 @@ TEST(SyncOnce, ARefusedClockChangeIsAFailureWithTheSystemsCode) {
     EXPECT_FALSE(rig.state.m_clockSet);
     EXPECT_FALSE(rig.state.m_resultPending);
     EXPECT_EQ(rig.state.m_online, 0);
-    EXPECT_EQ(rig.Notes(), std::vector<std::string>{"ntp1.test 時刻を設定できませんでした。（エラーコード 1314）"});
+    EXPECT_EQ(rig.Notes(),
+              std::vector<std::string>{"ntp1.test 時刻を設定できませんでした。（エラーコード 1314）"});
     EXPECT_EQ(r, 0) << "the limit is left as it came";
 
     // Only measuring, the same source is a success: nothing was to be set.
@@ -292,7 +290,8 @@ TEST(SetLocalClock, TheFloorIsTheDayBeforeTheBuild) {
     EXPECT_TRUE(floor.wDay >= 1 && floor.wDay <= 31);
     EXPECT_EQ(floor.wHour + floor.wMinute + floor.wSecond + floor.wMilliseconds, 0);
     // Built before now, so the floor lies more than a day back.
-    EXPECT_TRUE(IsEarlier(floor, test::LocalOfUnixMs((static_cast<int64_t>(std::time(nullptr)) - 86400) * 1000)));
+    EXPECT_TRUE(
+        IsEarlier(floor, test::LocalOfUnixMs((static_cast<int64_t>(std::time(nullptr)) - 86400) * 1000)));
     test::SyncRig rig;
     test::SimWallClock clock(0);
     EXPECT_EQ(ClockState(clock, SyncPorts{rig.sources, rig.privileges, rig.priority, rig.dialUp, rig.threads,

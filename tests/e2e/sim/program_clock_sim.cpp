@@ -34,7 +34,8 @@ int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0
 class SimulatedClock final : public LocalClock {
 public:
     SimulatedClock() {
-        if (const char* offset = std::getenv("PELTO_SIM_OFFSET_MS")) offsetMs_ = std::strtoll(offset, nullptr, 10);
+        if (const char* offset = std::getenv("PELTO_SIM_OFFSET_MS"))
+            offsetMs_ = std::strtoll(offset, nullptr, 10);
         if (const char* log = std::getenv("PELTO_SIM_LOG")) logPath_ = log;
     }
 
