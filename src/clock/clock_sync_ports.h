@@ -22,7 +22,7 @@ private:
     // The HTTP source's failures: a message box with the application title, owned by the active
     // window, as the framework's message boxes are.
     class AppMessageBox final : public MessageBoxPort {
-      public:
+    public:
         void Show(const std::string& text) override;
     };
 
