@@ -25,7 +25,9 @@ struct SystemMenuItem {
 }  // namespace
 
 CPeltoClockDlg::CPeltoClockDlg(CWnd* parent, LocalClock& clock)
-    : CDialog(IDD_PELTOCLOCK_DIALOG, parent), ClockState(clock) {
+    : CDialog(IDD_PELTOCLOCK_DIALOG, parent),
+      ClockSyncPorts(clock),
+      ClockState(clock, ClockSyncPorts::Ports()) {
     m_saveSuppressed = 1;
     HINSTANCE inst = ::GetModuleHandleW(nullptr);
     m_icon = ::LoadIconW(inst, MAKEINTRESOURCEW(IDR_MAINFRAME));
@@ -141,6 +143,8 @@ void CPeltoClockDlg::OnTimer(UINT_PTR) {
 }
 
 void CPeltoClockDlg::OnClose() {
+    // A correction thread still waiting for its moment ends here, not after the window.
+    StopDriftCorrection();
     ClearLog();
     EndDialog(IDCANCEL);
 }

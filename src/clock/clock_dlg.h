@@ -8,13 +8,15 @@
 #include <string>
 
 #include "clock/clock_state.h"
+#include "clock/clock_sync_ports.h"
 #include "framework/dialog.h"
 #include "framework/handle.h"
 #include "framework/tooltip.h"
 
 namespace pelto {
 
-class CPeltoClockDlg : public CDialog, public ClockState {
+// The synchronisation's ports come before the state that uses them and go after it.
+class CPeltoClockDlg : public CDialog, private ClockSyncPorts, public ClockState {
 public:
     explicit CPeltoClockDlg(CWnd* parent = nullptr, LocalClock& clock = SystemLocalClock());
     ~CPeltoClockDlg() override;

@@ -16,6 +16,9 @@ BUILD = os.environ.get("PELTO_BUILD", os.path.join(ROOT, "build", "mingw"))
 CLOCK_EXE = os.environ.get("PELTO_CLOCK_EXE", os.path.join(BUILD, "src", "app", "PeltoClock.exe"))
 DRIVER_EXE = os.environ.get("PELTO_DRIVER_EXE", os.path.join(BUILD, "tests", "e2e", "pelto-driver.exe"))
 WINE_RUN = os.path.join(ROOT, "scripts", "wine-run")
+# Every clock is started with name lookups that cannot leave the machine: a clock on a fresh
+# profile synchronises with its public default server ten seconds after it starts.
+LOOPBACK_DNS = os.path.join(ROOT, "scripts", "loopback-dns")
 PREFIX = os.environ.get("WINEPREFIX", os.path.join(ROOT, "build", "wineprefix"))
 
 CLOCK_TITLE = "ペルト　時計"
@@ -136,7 +139,7 @@ class Clock:
 
     def __init__(self, driver, exe=CLOCK_EXE, env=None, wait=True):
         self.driver = driver
-        self.proc = subprocess.Popen([WINE_RUN, exe], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+        self.proc = subprocess.Popen([LOOPBACK_DNS, WINE_RUN, exe], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                      stderr=open('/tmp/clock.err','w') if os.environ.get('PELTO_DEBUG') else subprocess.DEVNULL, env=_env(env), start_new_session=True)
         self.hwnd = None
         if wait:

@@ -346,12 +346,6 @@ def ink_width(driver, dlg):
     return max(xs) - min(xs) + 1 if xs else 0
 
 
-def scheduler_in_this_tree():
-    pending = os.path.join(pelto.ROOT, "src", "clock", "pending_commands.cpp")
-    return not (os.path.exists(pending) and "SchedulerSecondStep() {}" in open(pending).read())
-
-
-@pytest.mark.skipif(not scheduler_in_this_tree(), reason="the scheduler is not built in this tree yet")
 def test_toggling_automatic_operation_restarts_the_scheduler_and_a_new_cycle_alone_does_not(driver, clocks):
     # Every attempt goes to a loopback address where nothing answers: each one fails at once and
     # leaves a note in the journal. After a failure the initial series waits 600 seconds, so a

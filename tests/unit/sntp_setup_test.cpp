@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/sntp_setup.h"
-#include "sim_time.h"
+#include "sync_fakes.h"
 
 namespace pelto {
 namespace {
@@ -22,8 +22,6 @@ TEST(SntpSetup, CycleBoxHoldsHalfAnHourThenOneToTwentyFourHours) {
 }
 
 TEST(SntpSetup, CopyBackRestartsTheSchedulerOnlyWhenAutomaticOperationOrCorrectionChanged) {
-    test::SimTime sim;
-    test::SimLocalClock localClock(sim);
     const struct {
         const char* what;
         void (*change)(SntpSetupFields&);
@@ -48,7 +46,8 @@ TEST(SntpSetup, CopyBackRestartsTheSchedulerOnlyWhenAutomaticOperationOrCorrecti
          true},
     };
     for (const auto& c : cases) {
-        ClockState clock(localClock);
+        test::SyncRig rig;
+        ClockState& clock = rig.state;
         clock.m_fullAuto = 1;
         clock.m_exec = 1;
         clock.m_cycle = 2;

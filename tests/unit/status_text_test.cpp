@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "dialogs/status_text.h"
-#include "sim_time.h"
+#include "sync_fakes.h"
 
 namespace pelto {
 namespace {
@@ -30,9 +30,8 @@ TEST(StatusText, ElapsedTime) {
 
 class StatusTextTest : public ::testing::Test {
   protected:
-    test::SimTime sim;
-    test::SimLocalClock localClock{sim};
-    ClockState clock{localClock};
+    test::SyncRig rig;
+    ClockState& clock = rig.state;
 };
 
 TEST_F(StatusTextTest, TimesAppearOnlyOnceAReferenceExistsAndThenKeepTheirLastValue) {
