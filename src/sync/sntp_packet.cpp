@@ -39,7 +39,9 @@ bool IsZero(const NtpTimestamp& ts) { return ts.seconds == 0 && ts.fraction == 0
 uint64_t Wide(const NtpTimestamp& ts) { return (static_cast<uint64_t>(ts.seconds) << 32) | ts.fraction; }
 
 // Timestamps compared on the 64-bit NTP circle, so a pair straddling an era change still orders.
-bool Precedes(const NtpTimestamp& a, const NtpTimestamp& b) { return static_cast<int64_t>(Wide(a) - Wide(b)) < 0; }
+bool Precedes(const NtpTimestamp& a, const NtpTimestamp& b) {
+    return static_cast<int64_t>(Wide(a) - Wide(b)) < 0;
+}
 
 }  // namespace
 

@@ -20,7 +20,7 @@ namespace {
 
 struct Script {
     bool connects = true;
-    size_t failAtRead = SIZE_MAX;  // index of the read that fails
+    size_t failAtRead = SIZE_MAX;    // index of the read that fails
     std::vector<size_t> shortReads;  // per read: 0 = as asked, else at most this many bytes
     std::string body;
     int64_t msPerRead = 0;
@@ -29,7 +29,7 @@ struct Script {
 };
 
 class ScriptedResponse final : public HttpResponse {
-public:
+  public:
     explicit ScriptedResponse(Script& s) : s_(s) {}
     bool Read(char* buffer, size_t size, size_t& got, std::string& description) override {
         FUZZ_CHECK(size == HttpTimeClient::kReadPiece);
@@ -47,13 +47,13 @@ public:
         return true;
     }
 
-private:
+  private:
     Script& s_;
     size_t offset_ = 0;
 };
 
 class ScriptedHttp final : public HttpPort {
-public:
+  public:
     explicit ScriptedHttp(Script& s) : s_(s) {}
     std::unique_ptr<HttpResponse> Get(const std::string& host, const std::string& path,
                                       std::string& description) override {
@@ -66,18 +66,18 @@ public:
         return std::make_unique<ScriptedResponse>(s_);
     }
 
-private:
+  private:
     Script& s_;
 };
 
 class CountingBoxes final : public MessageBoxPort {
-public:
+  public:
     void Show(const std::string&) override { ++shown; }
     int shown = 0;
 };
 
 class ScriptedClock final : public LocalClock {
-public:
+  public:
     ScriptedClock(Script& s, int64_t baseUnixMs) : s_(s), base_(baseUnixMs) {}
     SystemTime Now() override {
         const int64_t ms = base_ + s_.nowMs;
@@ -91,7 +91,7 @@ public:
         return false;
     }
 
-private:
+  private:
     Script& s_;
     int64_t base_;
 };
@@ -160,7 +160,8 @@ void RunRequest(FuzzedDataProvider& in) {
     const int shown = boxes.shown - shownBefore;
     if (fuzz::Tracing())
         std::fprintf(stderr, "request %s: %s, error \"%s\", round trip %d, %d box(es), %s\n", url.c_str(),
-                     ok ? "ok" : "failed", client.m_error.c_str(), roundTrip, shown, FormatDateTimeMs(correct).c_str());
+                     ok ? "ok" : "failed", client.m_error.c_str(), roundTrip, shown,
+                     FormatDateTimeMs(correct).c_str());
     if (ok) {
         FUZZ_CHECK(client.m_error.empty());
         FUZZ_CHECK(shown == 0);

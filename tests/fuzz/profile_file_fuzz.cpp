@@ -16,8 +16,9 @@ namespace {
 // Section and key names as a program writes them: ASCII letters, digits and a few marks, or a
 // double-byte character whose second byte looks like ']' or '\' or a letter.
 std::string Name(FuzzedDataProvider& in) {
-    static const char* const kPieces[] = {"A", "b", "Z", "0", "9", "_", "-", ".", " ", "\x83\x5D", "\x83\x5C",
-                                          "\x82\x61", "\x95\x5C", "NTP", "ntp", "PELTOCLOCK", "X;"};
+    static const char* const kPieces[] = {"A",        "b",   "Z",   "0",          "9",        "_",
+                                          "-",        ".",   " ",   "\x83\x5D",   "\x83\x5C", "\x82\x61",
+                                          "\x95\x5C", "NTP", "ntp", "PELTOCLOCK", "X;"};
     std::string name;
     const int n = in.ConsumeIntegralInRange(1, 4);
     for (int i = 0; i < n; ++i) name += kPieces[in.ConsumeIntegralInRange<size_t>(0, std::size(kPieces) - 1)];

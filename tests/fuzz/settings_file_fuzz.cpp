@@ -26,19 +26,37 @@ void Change(Settings& s, FuzzedDataProvider& in) {
     const int changes = in.ConsumeIntegralInRange(0, 8);
     for (int i = 0; i < changes && in.remaining_bytes() > 0; ++i) {
         switch (in.ConsumeIntegralInRange(0, 9)) {
-            case 0: s.m_numChar[in.ConsumeIntegralInRange<size_t>(0, 9)] = UserText(in); break;
-            case 1: s.m_colChar = UserText(in); break;
-            case 2: s.m_ntpServer1 = UserText(in); break;
-            case 3: s.m_httpUrl2 = UserText(in); break;
-            case 4: SetFaceName(s.m_logFont[in.ConsumeIntegralInRange(0, 1)], UserText(in)); break;
-            case 5: s.m_logFont[in.ConsumeIntegralInRange(0, 1)].lfHeight = in.ConsumeIntegral<int32_t>(); break;
-            case 6: s.m_logFont[in.ConsumeIntegralInRange(0, 1)].lfItalic = in.ConsumeIntegral<uint8_t>(); break;
-            case 7: s.m_fontSet = in.ConsumeIntegral<int>(); break;
+            case 0:
+                s.m_numChar[in.ConsumeIntegralInRange<size_t>(0, 9)] = UserText(in);
+                break;
+            case 1:
+                s.m_colChar = UserText(in);
+                break;
+            case 2:
+                s.m_ntpServer1 = UserText(in);
+                break;
+            case 3:
+                s.m_httpUrl2 = UserText(in);
+                break;
+            case 4:
+                SetFaceName(s.m_logFont[in.ConsumeIntegralInRange(0, 1)], UserText(in));
+                break;
+            case 5:
+                s.m_logFont[in.ConsumeIntegralInRange(0, 1)].lfHeight = in.ConsumeIntegral<int32_t>();
+                break;
+            case 6:
+                s.m_logFont[in.ConsumeIntegralInRange(0, 1)].lfItalic = in.ConsumeIntegral<uint8_t>();
+                break;
+            case 7:
+                s.m_fontSet = in.ConsumeIntegral<int>();
+                break;
             case 8:
                 s.m_windowX = in.ConsumeIntegral<int>();
                 s.m_windowY = in.ConsumeIntegral<int>();
                 break;
-            case 9: s.m_onlineColor = in.ConsumeIntegral<uint32_t>(); break;
+            case 9:
+                s.m_onlineColor = in.ConsumeIntegral<uint32_t>();
+                break;
         }
     }
 }

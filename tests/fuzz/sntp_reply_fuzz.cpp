@@ -26,7 +26,7 @@ struct Sim {
 };
 
 struct Datagram {
-    int64_t at = 0;   // monotonic ms after the send
+    int64_t at = 0;      // monotonic ms after the send
     bool fails = false;  // the receive reports an error (port unreachable) instead
     bool echo = false;   // patch the originate field with our transmit time
     std::vector<uint8_t> bytes;
@@ -39,7 +39,7 @@ struct Counts {
 };
 
 class FuzzSocket final : public DatagramSocket {
-public:
+  public:
     FuzzSocket(Sim& sim, Counts& counts, std::vector<Datagram> script, bool connectOk)
         : sim_(sim), counts_(counts), script_(std::move(script)), connectOk_(connectOk) {}
     ~FuzzSocket() override { Close(); }
@@ -87,7 +87,7 @@ public:
         closed_ = true;
     }
 
-private:
+  private:
     Sim& sim_;
     Counts& counts_;
     std::vector<Datagram> script_;
@@ -97,7 +97,7 @@ private:
 };
 
 class FuzzNetwork final : public DatagramPort {
-public:
+  public:
     FuzzNetwork(Sim& sim, Counts& counts) : sim_(sim), counts_(counts) {}
     std::unique_ptr<DatagramSocket> Open() override {
         if (!openOk) return nullptr;
@@ -108,13 +108,13 @@ public:
     bool connectOk = true;
     std::vector<Datagram> script;
 
-private:
+  private:
     Sim& sim_;
     Counts& counts_;
 };
 
 class FuzzClock final : public LocalClock, public MonotonicClock {
-public:
+  public:
     explicit FuzzClock(Sim& sim) : sim_(sim) {}
     SystemTime Now() override {
         const int64_t ms = sim_.wallUnixMs + sim_.monoMs;
@@ -130,12 +130,12 @@ public:
     }
     int64_t NowMs() override { return sim_.monoMs; }
 
-private:
+  private:
     Sim& sim_;
 };
 
 class FuzzRandom final : public RandomSource {
-public:
+  public:
     bool Fill(void* data, size_t size) override {
         std::memset(data, value & 0xFF, size);
         if (size >= 2) std::memcpy(data, &value, 2);
@@ -152,8 +152,10 @@ void CheckRawReply(const uint8_t* data, size_t size) {
     if (size >= 32) {
         // Half the time take the datagram's own originate as our request, so the checks behind
         // the originate match are reached as well.
-        ours.seconds = (uint32_t{data[24]} << 24) | (uint32_t{data[25]} << 16) | (uint32_t{data[26]} << 8) | data[27];
-        ours.fraction = (uint32_t{data[28]} << 24) | (uint32_t{data[29]} << 16) | (uint32_t{data[30]} << 8) | data[31];
+        ours.seconds =
+            (uint32_t{data[24]} << 24) | (uint32_t{data[25]} << 16) | (uint32_t{data[26]} << 8) | data[27];
+        ours.fraction =
+            (uint32_t{data[28]} << 24) | (uint32_t{data[29]} << 16) | (uint32_t{data[30]} << 8) | data[31];
         if (size % 2 == 1) ours.fraction ^= 1;
     }
     SntpPacket packet;
@@ -178,7 +180,8 @@ void CheckRawReply(const uint8_t* data, size_t size) {
 void RunExchange(FuzzedDataProvider& in) {
     Sim sim;
     // Any local time from 1970 to 2106, the range the NTP era mapping covers.
-    sim.wallUnixMs = in.ConsumeIntegralInRange<int64_t>(0, 4294967295LL) * 1000 + in.ConsumeIntegralInRange(0, 999);
+    sim.wallUnixMs =
+        in.ConsumeIntegralInRange<int64_t>(0, 4294967295LL) * 1000 + in.ConsumeIntegralInRange(0, 999);
     Counts counts;
     FuzzNetwork network(sim, counts);
     FuzzClock clock(sim);
@@ -206,8 +209,8 @@ void RunExchange(FuzzedDataProvider& in) {
         int32_t roundTrip = -12345;
         const bool ok = SntpQuery(ports, error, "127.0.0.1", t1, t2, t3, t4, correct, roundTrip);
         if (fuzz::Tracing())
-            std::fprintf(stderr, "exchange: %s, error \"%s\", round trip %d, after %lld ms\n", ok ? "ok" : "failed",
-                         error.c_str(), roundTrip, static_cast<long long>(sim.monoMs));
+            std::fprintf(stderr, "exchange: %s, error \"%s\", round trip %d, after %lld ms\n",
+                         ok ? "ok" : "failed", error.c_str(), roundTrip, static_cast<long long>(sim.monoMs));
         FUZZ_CHECK(counts.opened == counts.closed);
         FUZZ_CHECK(counts.sent <= 1);
         FUZZ_CHECK(sim.monoMs <= kSntpReplyWaitMs + 1);  // the deadline holds, whatever arrives
