@@ -1,5 +1,5 @@
 # The README's commands. Each does all the set-up it needs on a fresh Debian 12 machine (as root).
-.PHONY: all setup build build-native build-mingw build-asan build-fuzz run test test-native test-mingw bench fuzz clean
+.PHONY: all setup build build-native build-mingw build-asan build-tsan build-fuzz run test test-native test-mingw bench fuzz clean
 
 all: build
 
@@ -21,6 +21,11 @@ build-asan:
 	@[ -f build/native-asan/CMakeCache.txt ] || cmake --preset native-asan >/dev/null
 	cmake --build --preset native-asan
 
+# The unit tests again (those with threads are the point) under ThreadSanitizer.
+build-tsan:
+	@[ -f build/native-tsan/CMakeCache.txt ] || cmake --preset native-tsan >/dev/null
+	cmake --build --preset native-tsan
+
 # The libFuzzer targets (clang).
 build-fuzz:
 	@[ -f build/fuzz/CMakeCache.txt ] || cmake --preset fuzz >/dev/null
@@ -30,12 +35,13 @@ build-fuzz:
 run: build
 	scripts/run-clock
 
-# Every test: the native core (plainly and under the sanitizers), a few seconds of each fuzz
+# Every test: the native core (plainly, under ASan and UBSan, its unit tests under TSan), a few seconds of each fuzz
 # target over its corpus, then the Windows programs and their tests under Wine.
 # Nothing here runs with CAP_SYS_TIME.
-test: build build-asan build-fuzz
+test: build build-asan build-tsan build-fuzz
 	scripts/nocaps ctest --preset native
 	scripts/nocaps ctest --preset native-asan
+	scripts/nocaps ctest --preset native-tsan
 	scripts/nocaps ctest --preset fuzz
 	scripts/nocaps ctest --preset mingw
 
