@@ -10,6 +10,10 @@ constexpr unsigned kMaxStratum = 15;
 // Root distance beyond which a server cannot know the time to any use (as in NTP's MAXDIST
 // spirit, but generous: an SNTP client has no other sources to weigh against).
 constexpr uint64_t kMaxRootDistance16 = 16ull << 16;
+// No reply that took 2 s or more is used, so a server cannot truly have held our request that
+// long: such a hold means a broken clock on its side, and it would turn the round trip (the
+// measured duration minus the hold) into nonsense, decades of it in the worst case.
+constexpr uint64_t kMaxHold = 2ull << 32;
 
 void Put32(uint8_t* p, uint32_t v) {
     p[0] = static_cast<uint8_t>(v >> 24);
@@ -32,11 +36,11 @@ NtpTimestamp GetTimestamp(const uint8_t* p) { return NtpTimestamp{Get32(p), Get3
 
 bool IsZero(const NtpTimestamp& ts) { return ts.seconds == 0 && ts.fraction == 0; }
 
+uint64_t Wide(const NtpTimestamp& ts) { return (static_cast<uint64_t>(ts.seconds) << 32) | ts.fraction; }
+
 // Timestamps compared on the 64-bit NTP circle, so a pair straddling an era change still orders.
 bool Precedes(const NtpTimestamp& a, const NtpTimestamp& b) {
-    const uint64_t ua = (static_cast<uint64_t>(a.seconds) << 32) | a.fraction;
-    const uint64_t ub = (static_cast<uint64_t>(b.seconds) << 32) | b.fraction;
-    return static_cast<int64_t>(ua - ub) < 0;
+    return static_cast<int64_t>(Wide(a) - Wide(b)) < 0;
 }
 
 }  // namespace
@@ -108,6 +112,7 @@ SntpReplyCheck CheckSntpReply(const uint8_t* data, size_t size, const NtpTimesta
 
     // Sanity of the times themselves; a broken or lying reply is dropped, not believed.
     if (Precedes(packet.transmit, packet.receive)) return SntpReplyCheck::kTransmitBeforeReceive;
+    if (Wide(packet.transmit) - Wide(packet.receive) >= kMaxHold) return SntpReplyCheck::kHoldTooLong;
     const uint64_t distance16 = packet.rootDelay / 2 + static_cast<uint64_t>(packet.rootDispersion);
     if (distance16 >= kMaxRootDistance16) return SntpReplyCheck::kRootDistanceTooLarge;
     return SntpReplyCheck::kAccepted;

@@ -55,6 +55,7 @@ enum class SntpReplyCheck {
     kZeroTransmit,           // the server sent no transmit time
     kOriginateMismatch,      // does not answer our request (stale, duplicated or spoofed)
     kTransmitBeforeReceive,  // server's transmit time earlier than its receive time
+    kHoldTooLong,            // server's transmit time 2 s or more after its receive time
     kRootDistanceTooLarge,   // root delay / 2 + root dispersion of 16 s or more
     // final
     kKissOfDeath,            // stratum 0: the server refuses us; the kiss code says why

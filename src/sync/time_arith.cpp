@@ -1,5 +1,7 @@
 #include "sync/time_arith.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 namespace pelto {
@@ -108,7 +110,10 @@ bool EstimateCorrectTime(const SystemTime& t1, const SystemTime& t2, const Syste
     const int64_t measured = DiffMilliseconds(t4, t1);
     const int64_t d = measured - DiffMilliseconds(t3, t2);
     const int64_t half = (d + 1) / 2;  // C++ division truncates towards zero
-    roundTrip = static_cast<int32_t>(d);
+    // A round trip beyond 32 bits (server times that straddle the end of the 1970..2106 range
+    // the NTP era mapping covers) is no measurement: report it pinned, and no correct time.
+    roundTrip = static_cast<int32_t>(std::clamp<int64_t>(d, INT32_MIN, INT32_MAX));
+    if (d != roundTrip) return false;
     return AddMilliseconds(t3, t3Seconds, half, correct);
 }
 

@@ -36,7 +36,8 @@ bool FromNtpTimestamp(uint32_t seconds, uint32_t fraction, SystemTime& t, int64_
 bool AddMilliseconds(const SystemTime& t, int64_t s, int64_t h, SystemTime& out);
 
 // Round trip d = (T4 - T1) - (T3 - T2) and correct time = T3 + (d + 1) / 2.
-// False when moving T3 fails; roundTrip is set either way, correct only on success.
+// False when moving T3 fails or the round trip does not fit 32 bits; roundTrip is set either way
+// (pinned to the 32-bit range), correct only on success.
 bool EstimateCorrectTime(const SystemTime& t1, const SystemTime& t2, const SystemTime& t3,
                          const SystemTime& t4, int64_t t3Seconds, int32_t& roundTrip, SystemTime& correct);
 

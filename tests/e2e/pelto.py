@@ -137,10 +137,16 @@ def _kill(proc):
 class Clock:
     """One running PeltoClock.exe and its clock window."""
 
-    def __init__(self, driver, exe=CLOCK_EXE, env=None, wait=True):
+    def __init__(self, driver, exe=CLOCK_EXE, env=None, wait=True, offline=False):
+        """offline: the clock runs in a network namespace of its own with no interface up, so
+        whatever its settings say, it cannot reach any host (for tests that start it on the
+        default settings, whose servers are public ones)."""
         self.driver = driver
-        self.proc = subprocess.Popen([LOOPBACK_DNS, WINE_RUN, exe], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                     stderr=open('/tmp/clock.err','w') if os.environ.get('PELTO_DEBUG') else subprocess.DEVNULL, env=_env(env), start_new_session=True)
+        command = [LOOPBACK_DNS, WINE_RUN, exe]
+        if offline:
+            command = ["unshare", "--net", "--"] + command
+        self.proc = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL, env=_env(env), start_new_session=True)
         self.hwnd = None
         if wait:
             self.hwnd = self.wait_window()

@@ -103,6 +103,12 @@ TEST(SntpReplyCheck, OneVectorPerReason) {
         {"stratum 16", with([](SntpPacket& p) { p.stratum = 16; }), 48, SntpReplyCheck::kUnsynchronised},
         {"transmit before receive", with([](SntpPacket& p) { std::swap(p.receive, p.transmit); }), 48,
          SntpReplyCheck::kTransmitBeforeReceive},
+        {"transmit 2 s after receive", with([](SntpPacket& p) { p.transmit.seconds = p.receive.seconds + 2; }),
+         48, SntpReplyCheck::kHoldTooLong},
+        {"transmit 68 years after receive", with([](SntpPacket& p) { p.transmit.seconds += 0x7FFFFFFFu; }), 48,
+         SntpReplyCheck::kHoldTooLong},
+        {"hold just under 2 s", with([](SntpPacket& p) { p.transmit = {p.receive.seconds + 1, 0xFFFFFFFFu}; }),
+         48, SntpReplyCheck::kAccepted},
         {"root dispersion 16 s", with([](SntpPacket& p) { p.rootDispersion = 16u << 16; }), 48,
          SntpReplyCheck::kRootDistanceTooLarge},
         {"root delay 32 s", with([](SntpPacket& p) { p.rootDelay = 32u << 16; p.rootDispersion = 0; }), 48,
@@ -120,7 +126,8 @@ TEST(SntpReplyCheck, OnlyKissAndUnsynchronisedEndTheWait) {
     EXPECT_FALSE(IsDiscarded(SntpReplyCheck::kUnsynchronised));
     for (auto c : {SntpReplyCheck::kTooShort, SntpReplyCheck::kNotServerMode, SntpReplyCheck::kBadVersion,
                    SntpReplyCheck::kZeroTransmit, SntpReplyCheck::kOriginateMismatch,
-                   SntpReplyCheck::kTransmitBeforeReceive, SntpReplyCheck::kRootDistanceTooLarge}) {
+                   SntpReplyCheck::kTransmitBeforeReceive, SntpReplyCheck::kHoldTooLong,
+                   SntpReplyCheck::kRootDistanceTooLarge}) {
         EXPECT_TRUE(IsDiscarded(c));
     }
 }

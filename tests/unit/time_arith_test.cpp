@@ -234,5 +234,22 @@ TEST(EstimateCorrectTime, TransmitFractionOfAlmostOneSecondStillGivesAValidMilli
     EXPECT_LE(correct.wMilliseconds, 999);
 }
 
+// Server times one second apart on the NTP circle but on either side of the 1970..2106 range:
+// their local difference is 136 years, a round trip that no 32-bit count holds.
+TEST(EstimateCorrectTime, RoundTripBeyond32BitsGivesNoCorrectTime) {
+    SystemTime t2{}, t3{};
+    int64_t s2 = 0, s3 = 0;
+    ASSERT_TRUE(FromNtpTimestamp(kNtpUnixDelta - 1, 0, t2, s2));  // 2106
+    ASSERT_TRUE(FromNtpTimestamp(kNtpUnixDelta, 0, t3, s3));      // 1970
+    ASSERT_EQ(s2 - s3, 4294967295);
+    const SystemTime t1 = LocalOfUnix(1704067200, 0);
+    int32_t d = 0;
+    SystemTime correct{};
+    correct.wYear = 1;
+    EXPECT_FALSE(EstimateCorrectTime(t1, t2, t3, t1, s3, d, correct));
+    EXPECT_EQ(d, INT32_MAX);
+    EXPECT_EQ(correct.wYear, 1);
+}
+
 }  // namespace
 }  // namespace pelto

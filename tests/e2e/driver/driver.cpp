@@ -22,6 +22,7 @@
 //   visible CLASS               visible top-level windows of a class: handle:title, '|'
 //   controls HWND               child controls: id:class:text, '|'
 //   above HWND                  visible top-level windows above it in the z-order: handle:exstyle, '|'
+//   move HWND X Y               moves the window's top-left corner there, as a window manager would
 //   quit
 #include <windows.h>
 
@@ -327,6 +328,12 @@ std::string Handle(const std::string& line) {
             out += ToUtf8(item) + "|";
         }
         return out;
+    }
+    if (cmd == "move" && w.size() >= 4) {
+        const UINT flags = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+        return SetWindowPos(h, nullptr, static_cast<int>(Num(w[2])), static_cast<int>(Num(w[3])), 0, 0, flags)
+                   ? "OK"
+                   : "ERR move failed";
     }
     return "ERR unknown command";
 }
