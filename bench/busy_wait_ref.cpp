@@ -3,8 +3,9 @@
 // bytes are pending, over and over without sleeping, until 48 are there or the whole-second
 // clock (time()) has advanced by three seconds. The benchmarks set its CPU cost per exchange
 // beside the clock's own exchange, which sleeps in the system until the reply or its deadline.
-//   bench_busywait SERVER step    one exchange per line read from standard input, answered
-//                                 "done ok|fail" once it has ended
+//   bench_busywait step    one exchange per line read from standard input, with the server (a
+//                          dotted address) the line names, answered "done ok|fail" once it has
+//                          ended
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -79,17 +80,18 @@ bool Exchange(const char* server) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3 || std::strcmp(argv[2], "step") != 0) {
-        std::fprintf(stderr, "usage: bench_busywait SERVER step\n");
+    if (argc < 2 || std::strcmp(argv[1], "step") != 0) {
+        std::fprintf(stderr, "usage: bench_busywait step\n");
         return 2;
     }
 #ifdef _WIN32
     WSADATA data;
     if (WSAStartup(MAKEWORD(1, 1), &data) != 0) return 2;
 #endif
-    char line[64];
+    char line[256];
     while (std::fgets(line, sizeof line, stdin) != nullptr) {
-        const bool ok = Exchange(argv[1]);
+        line[std::strcspn(line, "\r\n")] = '\0';
+        const bool ok = Exchange(line);
         std::printf("done %s\n", ok ? "ok" : "fail");
         std::fflush(stdout);
     }

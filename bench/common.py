@@ -60,7 +60,10 @@ def ratio_text(ours, peer):
         return "n/a"
     if peer == 0:
         return "inf" if ours > 0 else "1.00 (both 0)"
-    return f"{ours / peer:.2f}"
+    ratio = ours / peer
+    if 0 < abs(ratio) < 0.1:
+        return f"{ratio:.1e} (1/{1 / ratio:.0f})"
+    return f"{ratio:.2f}"
 
 
 def figure(bench, what, ours_label, ours, peer_label, peer, unit, digits=3, note=""):

@@ -2,9 +2,10 @@
 //   bench_sntp SERVER COUNT OFFSET_MS   COUNT exchanges back to back; one line each:
 //                                       "ok ERROR_MS ROUND_TRIP_MS" (ERROR_MS = estimated offset
 //                                       of the server less OFFSET_MS) or "fail TEXT"
-//   bench_sntp SERVER step              one exchange per line read from standard input, answered
-//                                       "done ok|fail" once it has ended, so the caller can read
-//                                       this process's CPU time around each exchange
+//   bench_sntp step                     one exchange per line read from standard input, with the
+//                                       server the line names, answered "done ok|fail MICROSECONDS"
+//                                       once it has ended, so the caller can read this process's CPU time
+//                                       around each exchange
 // The estimated offset is the correct time less T4, as the clock would apply it.
 #include <chrono>
 #include <cstdint>
@@ -53,11 +54,16 @@ int Accuracy(const std::string& server, int count, int64_t offsetMs) {
     return 0;
 }
 
-int Step(const std::string& server) {
-    char line[64];
+int Step() {
+    char line[256];
     while (std::fgets(line, sizeof line, stdin) != nullptr) {
+        std::string server = line;
+        while (!server.empty() && (server.back() == '\n' || server.back() == '\r')) server.pop_back();
+        const auto start = std::chrono::steady_clock::now();
         const Result r = Exchange(server);
-        std::printf("done %s\n", r.ok ? "ok" : "fail");
+        const auto us =
+            std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count();
+        std::printf("done %s %lld\n", r.ok ? "ok" : "fail", static_cast<long long>(us));
         std::fflush(stdout);
     }
     return 0;
@@ -66,21 +72,17 @@ int Step(const std::string& server) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: bench_sntp SERVER COUNT OFFSET_MS | bench_sntp SERVER step\n");
+    if (argc < 2 || (argc < 3 && std::strcmp(argv[1], "step") != 0)) {
+        std::fprintf(stderr, "usage: bench_sntp SERVER COUNT OFFSET_MS | bench_sntp step\n");
         return 2;
     }
 #ifdef _WIN32
     WSADATA data;
     if (WSAStartup(MAKEWORD(1, 1), &data) != 0) return 2;
 #endif
-    const std::string server = argv[1];
-    int rc = 0;
-    if (std::strcmp(argv[2], "step") == 0) {
-        rc = Step(server);
-    } else {
-        rc = Accuracy(server, std::atoi(argv[2]), argc > 3 ? std::atoll(argv[3]) : 0);
-    }
+    const int rc = std::strcmp(argv[1], "step") == 0
+                       ? Step()
+                       : Accuracy(argv[1], std::atoi(argv[2]), argc > 3 ? std::atoll(argv[3]) : 0);
 #ifdef _WIN32
     WSACleanup();
 #endif
