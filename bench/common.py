@@ -502,19 +502,23 @@ class Peers:
 
 # --- file events ---------------------------------------------------------------------------------
 
-IN_MODIFY, IN_CLOSE_WRITE, IN_MOVED_TO, IN_CREATE = 0x2, 0x8, 0x80, 0x100
+IN_MODIFY, IN_CLOSE_WRITE, IN_OPEN, IN_MOVED_TO, IN_CREATE = 0x2, 0x8, 0x20, 0x80, 0x100
 
 
 class FileEvents:
-    """Counts, per file name, the inotify events in one folder: a file written in place shows a
-    close-after-write, a file replaced by a rename shows a moved-to."""
+    """Counts how often files in one folder got new contents, from inotify: a rewrite in place is
+    an open, writes, and a close after writing; a replacement is a file renamed over it. An
+    open for writing that writes nothing (a profile call checking it may write) is no rewrite.
+    The kernel merges an event into an identical one still unread, so the writes of one rewrite
+    may show as one event; the opens keep two rewrites apart."""
 
     def __init__(self, folder):
         self.libc = ctypes.CDLL("libc.so.6", use_errno=True)
         self.fd = self.libc.inotify_init1(os.O_NONBLOCK | os.O_CLOEXEC)
         if self.fd < 0:
             raise OSError(ctypes.get_errno(), "inotify_init1")
-        if self.libc.inotify_add_watch(self.fd, folder.encode(), IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE) < 0:
+        mask = IN_OPEN | IN_MODIFY | IN_CLOSE_WRITE | IN_MOVED_TO
+        if self.libc.inotify_add_watch(self.fd, folder.encode(), mask) < 0:
             raise OSError(ctypes.get_errno(), "inotify_add_watch")
         self.events = []
 
@@ -534,8 +538,20 @@ class FileEvents:
     def rewrites(self, name):
         """Times the file `name` got new contents: written in place, or renamed over."""
         self.drain()
-        return sum(1 for mask, n in self.events
-                   if n.lower() == name.lower() and mask & (IN_CLOSE_WRITE | IN_MOVED_TO))
+        count, written = 0, False
+        for mask, n in self.events:
+            if n.lower() != name.lower():
+                continue
+            if mask & IN_OPEN:
+                written = False
+            if mask & IN_MODIFY:
+                written = True
+            if mask & IN_CLOSE_WRITE:
+                count += written
+                written = False
+            if mask & IN_MOVED_TO:
+                count += 1
+        return count
 
     def reset(self):
         self.drain()
