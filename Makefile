@@ -26,5 +26,13 @@ test: build
 	scripts/nocaps ctest --preset native
 	scripts/nocaps ctest --preset mingw
 
+# Benchmarks, never part of make test: the benchmark programs are built, then every benchmark
+# prints its figures beside a peer's measured in the same run (bench/RESULTS.md explains them).
+# Nothing here runs with CAP_SYS_TIME; every peer is on loopback and stopped again.
+bench: build
+	cmake --build --preset native --target bench_programs
+	cmake --build --preset mingw --target bench_programs
+	scripts/nocaps /usr/bin/python3 bench/run.py
+
 clean:
 	rm -rf build

@@ -1,7 +1,8 @@
 /* bench_first_frame: the time from starting a program to its first frame on the X screen.
- *   bench_first_frame [--shaped] [--min N] [--timeout S] X Y W H RRGGBB -- COMMAND [ARGS...]
- * Starts COMMAND in its own process group and polls the screen rectangle (X, Y, W, H) until at
- * least N pixels (default 20) of colour RRGGBB show there; with --shaped, also a mapped top-level
+ *   bench_first_frame [--shaped] [--min N] [--timeout S] X Y W H RRGGBB[,RRGGBB...] -- COMMAND [ARGS...]
+ * Waits until none of the colours shows in the screen rectangle (X, Y, W, H) (a window of an
+ * earlier run may still be going), then starts COMMAND in its own process group and polls the
+ * rectangle until at least N pixels (default 20) of one of the colours show there; with --shaped, also a mapped top-level
  * window whose bounding shape is not a plain rectangle must exist. Prints "frame MILLISECONDS" (or
  * "timeout" / "exited"), then ends the command's process group (by the pid it started) and waits
  * for it. The clock starts just before the fork. */
@@ -31,19 +32,27 @@ static int channel(unsigned long pixel, unsigned long mask) {
     return (int)(v * 255 / max);
 }
 
-static int count_colour(Display* dpy, Window root, int x, int y, int w, int h, int r, int g, int b) {
+#define MAX_COLOURS 8
+static int colours[MAX_COLOURS][3];
+static int colour_count;
+
+/* The most pixels of any one of the colours in the rectangle. */
+static int count_colour(Display* dpy, Window root, int x, int y, int w, int h) {
     XImage* img = XGetImage(dpy, root, x, y, (unsigned)w, (unsigned)h, AllPlanes, ZPixmap);
     if (!img) return 0;
-    int n = 0;
+    int n[MAX_COLOURS] = {0}, best = 0;
     for (int j = 0; j < h; ++j)
         for (int i = 0; i < w; ++i) {
             unsigned long p = XGetPixel(img, i, j);
-            if (abs(channel(p, img->red_mask) - r) < 40 && abs(channel(p, img->green_mask) - g) < 40 &&
-                abs(channel(p, img->blue_mask) - b) < 40)
-                ++n;
+            int r = channel(p, img->red_mask), g = channel(p, img->green_mask), b = channel(p, img->blue_mask);
+            for (int c = 0; c < colour_count; ++c)
+                if (abs(r - colours[c][0]) < 40 && abs(g - colours[c][1]) < 40 && abs(b - colours[c][2]) < 40)
+                    ++n[c];
         }
     XDestroyImage(img);
-    return n;
+    for (int c = 0; c < colour_count; ++c)
+        if (n[c] > best) best = n[c];
+    return best;
 }
 
 /* A mapped child of the root whose bounding shape has more than one rectangle. */
@@ -80,12 +89,20 @@ int main(int argc, char** argv) {
         ++a;
     }
     if (argc - a < 7 || strcmp(argv[a + 5], "--") != 0) {
-        fprintf(stderr, "usage: bench_first_frame [--shaped] [--min N] [--timeout S] X Y W H RRGGBB -- CMD...\n");
+        fprintf(stderr, "usage: bench_first_frame [--shaped] [--min N] [--timeout S] X Y W H RRGGBB[,...] -- CMD...\n");
         return 2;
     }
     int x = atoi(argv[a]), y = atoi(argv[a + 1]), w = atoi(argv[a + 2]), h = atoi(argv[a + 3]);
-    unsigned long rgb = strtoul(argv[a + 4], NULL, 16);
-    int r = (int)(rgb >> 16) & 255, g = (int)(rgb >> 8) & 255, b = (int)rgb & 255;
+    for (char* p = argv[a + 4]; *p && colour_count < MAX_COLOURS;) {
+        char* end;
+        unsigned long rgb = strtoul(p, &end, 16);
+        if (end == p) break;
+        colours[colour_count][0] = (int)(rgb >> 16) & 255;
+        colours[colour_count][1] = (int)(rgb >> 8) & 255;
+        colours[colour_count][2] = (int)rgb & 255;
+        ++colour_count;
+        p = *end == ',' ? end + 1 : end;
+    }
     char** command = argv + a + 6;
 
     Display* dpy = XOpenDisplay(NULL);
@@ -95,9 +112,12 @@ int main(int argc, char** argv) {
     }
     XSetErrorHandler(handler_error);
     Window root = DefaultRootWindow(dpy);
-    if (count_colour(dpy, root, x, y, w, h, r, g, b) >= min_pixels) {
-        fprintf(stderr, "the colour is already on the screen\n");
-        return 2;
+    for (int i = 0; count_colour(dpy, root, x, y, w, h) >= min_pixels; ++i) {
+        if (i == 500) {
+            fprintf(stderr, "the colour stays on the screen\n");
+            return 2;
+        }
+        usleep(10 * 1000);
     }
 
     const double start = now_ms();
@@ -113,7 +133,7 @@ int main(int argc, char** argv) {
     int result = 1;
     for (;;) {
         const double t = now_ms() - start;
-        if (count_colour(dpy, root, x, y, w, h, r, g, b) >= min_pixels &&
+        if (count_colour(dpy, root, x, y, w, h) >= min_pixels &&
             (!shaped || shaped_window_shown(dpy, root))) {
             printf("frame %.1f\n", t);
             result = 0;
