@@ -57,7 +57,9 @@ def journal_lines(driver, hwnd):
     if command is None or log_box is None:
         return None
     driver(f"command {hwnd} {command}")
-    found = wait_for(lambda: [p for p in driver("visible #32770")[3:].split("|") if p], 10, step=0.3)
+    # The clock is a dialog window itself: look for another one.
+    found = wait_for(lambda: [p for p in driver("visible #32770")[3:].split("|")
+                              if p and p.split(":")[0] != hwnd], 10, step=0.3)
     if not found:
         return None
     dialog = found[0].split(":")[0]
