@@ -71,7 +71,7 @@ def run(ctx):
             figure(1, f"{label}, 95th percentile |error|", name, percentile(absolute(values), 95), "chronyd -Q",
                    percentile(absolute(peer), 95), "ms")
             figure(1, f"{label}, median signed error", name, median(values), "chronyd -Q", median(peer), "ms",
-                   note=note)
+                   note=note, signed=True)
 
     # chronyd under faketime with an offset under one second stamps its receive time from the
     # kernel (not faked) and its transmit time from the faked clock: its replies contradict

@@ -54,7 +54,7 @@ def measure(stepper, address, count):
     cpus, walls, oks = [], [], 0
     for _ in range(count):
         answer, cpu_ms, wall_ms = stepper.exchange(address)
-        oks += answer == "done ok"
+        oks += answer.startswith("done ok")
         cpus.append(cpu_ms)
         walls.append(wall_ms)
     return median(cpus), median(walls), oks
@@ -83,10 +83,11 @@ def run(ctx):
                 log(f"exchange CPU, {platform}: {label}")
                 o_cpu, o_wall, o_ok = measure(ours, address, count)
                 r_cpu, r_wall, r_ok = measure(ref, address, count)
-                peer = f"busy-polling reference {platform}"
-                who = f"ours-{platform}" + (" (+ wineserver)" if platform == "wine" else "")
+                server = " (+ wineserver)" if platform == "wine" else ""
+                peer = f"busy-polling reference {platform}{server}"
+                who = f"ours-{platform}{server}"
                 figure(3, f"{label}, CPU per exchange (median of {count})", who, o_cpu, peer, r_cpu, "ms",
-                       note=f"wall time {o_wall:.0f} ms vs {r_wall:.0f} ms; succeeded {o_ok}/{count} vs "
+                       note=f"wall time {o_wall:.1f} ms vs {r_wall:.1f} ms; succeeded {o_ok}/{count} vs "
                             f"{r_ok}/{count}")
         finally:
             ours.close()

@@ -66,10 +66,16 @@ def ratio_text(ours, peer):
     return f"{ratio:.2f}"
 
 
-def figure(bench, what, ours_label, ours, peer_label, peer, unit, digits=3, note=""):
-    """One line: our figure, the peer's figure in the same run, and ours/peer."""
+def figure(bench, what, ours_label, ours, peer_label, peer, unit, digits=3, note="", signed=False):
+    """One line: our figure, the peer's figure in the same run, and ours/peer (for a signed figure,
+    whose ratio would mean nothing, ours - peer)."""
+    if signed:
+        compared = "n/a" if ours is None or peer is None else f"{ours - peer:+.{digits}f} {unit}"
+        compared = f"difference ours-peer {compared}"
+    else:
+        compared = f"ratio ours/peer {ratio_text(ours, peer)}"
     line = (f"[{bench}] {what}: {ours_label} {fmt(ours, digits)} {unit} | {peer_label} {fmt(peer, digits)} {unit}"
-            f" | ratio ours/peer {ratio_text(ours, peer)}")
+            f" | {compared}")
     if note:
         line += f"  ({note})"
     print(line, flush=True)
