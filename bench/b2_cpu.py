@@ -1,8 +1,9 @@
 """2. CPU of the running clock: PeltoClock.exe under Wine in the benchmark's Xvfb with default
 settings (servers on loopback), first with seconds off, then with seconds on, each for
 BENCH_CPU_SECONDS (120 by default), against `xclock -digital -update 1` running in the same
-Xvfb through both. CPU is user plus system time from /proc/<pid>/stat, so a busy machine slows
-the programs down without adding to their figures."""
+Xvfb through both, and against a minimal Win32 clock under Wine (Wine's own floor). CPU is read
+from /proc (common.CpuMeter), so a busy machine slows the programs down without adding to their
+figures."""
 import os
 import time
 

@@ -1,11 +1,11 @@
 /* bench_first_frame: the time from starting a program to its first frame on the X screen.
- *   bench_first_frame [--shaped] [--min N] [--timeout S] X Y W H RRGGBB[,RRGGBB...] -- COMMAND [ARGS...]
+ *   bench_first_frame [--shaped] [--min N] [--timeout S] X Y W H RRGGBB[,RRGGBB...] -- COMMAND...
  * Waits until none of the colours shows in the screen rectangle (X, Y, W, H) (a window of an
  * earlier run may still be going), then starts COMMAND in its own process group and polls the
- * rectangle until at least N pixels (default 20) of one of the colours show there; with --shaped, also a mapped top-level
- * window whose bounding shape is not a plain rectangle must exist. Prints "frame MILLISECONDS" (or
- * "timeout" / "exited"), then ends the command's process group (by the pid it started) and waits
- * for it. The clock starts just before the fork. */
+ * rectangle until at least N pixels (default 20) of one of the colours show there; with --shaped,
+ * a mapped top-level window whose bounding shape is not a plain rectangle must exist too. Prints
+ * "frame MILLISECONDS" (or "timeout" / "exited"), then ends the command's process group (by the
+ * pid it started) and waits for it. The clock starts just before the fork. */
 #define _GNU_SOURCE
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -44,7 +44,8 @@ static int count_colour(Display* dpy, Window root, int x, int y, int w, int h) {
     for (int j = 0; j < h; ++j)
         for (int i = 0; i < w; ++i) {
             unsigned long p = XGetPixel(img, i, j);
-            int r = channel(p, img->red_mask), g = channel(p, img->green_mask), b = channel(p, img->blue_mask);
+            int r = channel(p, img->red_mask), g = channel(p, img->green_mask),
+                b = channel(p, img->blue_mask);
             for (int c = 0; c < colour_count; ++c)
                 if (abs(r - colours[c][0]) < 40 && abs(g - colours[c][1]) < 40 && abs(b - colours[c][2]) < 40)
                     ++n[c];
@@ -83,13 +84,18 @@ int main(int argc, char** argv) {
     int shaped = 0, min_pixels = 20, a = 1;
     double timeout_s = 60;
     while (a < argc && strncmp(argv[a], "--", 2) == 0 && strcmp(argv[a], "--") != 0) {
-        if (!strcmp(argv[a], "--shaped")) shaped = 1;
-        else if (!strcmp(argv[a], "--min") && a + 1 < argc) min_pixels = atoi(argv[++a]);
-        else if (!strcmp(argv[a], "--timeout") && a + 1 < argc) timeout_s = atof(argv[++a]);
+        if (!strcmp(argv[a], "--shaped"))
+            shaped = 1;
+        else if (!strcmp(argv[a], "--min") && a + 1 < argc)
+            min_pixels = atoi(argv[++a]);
+        else if (!strcmp(argv[a], "--timeout") && a + 1 < argc)
+            timeout_s = atof(argv[++a]);
         ++a;
     }
     if (argc - a < 7 || strcmp(argv[a + 5], "--") != 0) {
-        fprintf(stderr, "usage: bench_first_frame [--shaped] [--min N] [--timeout S] X Y W H RRGGBB[,...] -- CMD...\n");
+        fprintf(
+            stderr,
+            "usage: bench_first_frame [--shaped] [--min N] [--timeout S] X Y W H RRGGBB[,...] -- CMD...\n");
         return 2;
     }
     int x = atoi(argv[a]), y = atoi(argv[a + 1]), w = atoi(argv[a + 2]), h = atoi(argv[a + 3]);

@@ -87,7 +87,8 @@ int main(int argc, char** argv) {
             if (!pelto::SaveSettingsFile(settings, pelto::NativeFileSystem(), path)) ++failures;
         } else {
             for (const Entry& e : entries) {
-                if (!WritePrivateProfileStringA(e.section.c_str(), e.key.c_str(), e.value.c_str(), path.c_str()))
+                if (!WritePrivateProfileStringA(e.section.c_str(), e.key.c_str(), e.value.c_str(),
+                                                path.c_str()))
                     ++failures;
             }
         }

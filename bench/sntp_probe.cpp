@@ -43,7 +43,8 @@ int Accuracy(const std::string& server, int count, int64_t offsetMs) {
         const Result r = Exchange(server);
         if (r.ok) {
             std::printf("ok %lld %d\n",
-                        static_cast<long long>(pelto::DiffMilliseconds(r.correct, r.t4) - offsetMs), r.roundTrip);
+                        static_cast<long long>(pelto::DiffMilliseconds(r.correct, r.t4) - offsetMs),
+                        r.roundTrip);
         } else {
             std::printf("fail %s\n", r.error.c_str());
         }
@@ -62,7 +63,8 @@ int Step() {
         const auto start = std::chrono::steady_clock::now();
         const Result r = Exchange(server);
         const auto us =
-            std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count();
+            std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start)
+                .count();
         std::printf("done %s %lld\n", r.ok ? "ok" : "fail", static_cast<long long>(us));
         std::fflush(stdout);
     }
