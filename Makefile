@@ -53,5 +53,13 @@ FUZZ_TARGETS = sntp_reply http_time url profile_file settings_file server_histor
 fuzz: setup build-fuzz
 	@status=0; for t in $(FUZZ_TARGETS); do scripts/fuzz-run build/fuzz $$t $(FUZZ_SECONDS) || status=1; done; exit $$status
 
+# Benchmarks, never part of make test: the benchmark programs are built, then every benchmark
+# prints its figures beside a peer's measured in the same run (bench/RESULTS.md explains them).
+# Nothing here runs with CAP_SYS_TIME; every peer is on loopback and stopped again.
+bench: build
+	cmake --build --preset native --target bench_programs
+	cmake --build --preset mingw --target bench_programs
+	scripts/nocaps /usr/bin/python3 bench/run.py
+
 clean:
 	rm -rf build

@@ -11,6 +11,7 @@ PACKAGES=(
   locales chrony faketime iproute2 util-linux
   python3 python3-pytest python3-pil
   clang libclang-rt-14-dev
+  strace libx11-dev libxext-dev
 )
 
 missing=()
