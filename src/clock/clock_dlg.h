@@ -96,6 +96,7 @@ public:
     HCURSOR m_hGrabHandCursor = nullptr;
     HICON m_icon = nullptr;
     bool m_plainGlyphs = false;  // the face shows "0".."9" and ":" instead of the glyph strings
+    std::wstring m_shapeText;    // the outline text of the shape the window has now
 };
 
 }  // namespace pelto

@@ -73,6 +73,7 @@ bool CPeltoClockDlg::FaceFitsScreen() const {
 
 bool CPeltoClockDlg::MeasureGlyphCell() {
     m_cellSize = {};
+    m_shapeText.clear();
     WindowDC dc(m_hWnd);
     if (!dc.get()) return false;
     SelectGuard font(dc.get(), m_pFaceFont.get());
@@ -116,6 +117,7 @@ void CPeltoClockDlg::SettleFace() {
 }
 
 bool CPeltoClockDlg::LayoutPlate() {
+    m_shapeText.clear();
     m_plateWidth = PlateWidth(m_showSeconds, m_cellSize.cx);
     const int screenW = ::GetSystemMetrics(SM_CXFULLSCREEN);
     const int screenH = ::GetSystemMetrics(SM_CYFULLSCREEN);
@@ -133,6 +135,11 @@ bool CPeltoClockDlg::RebuildFace(int64_t calendarTime) {
                                              local.wMinute, local.wSecond);
     const std::wstring outline = Widen(text) + L"       ";
 
+    // Without seconds the text changes once a minute: a shape that would come out the same is
+    // not built and handed over again, nor the window repainted (under Wine every shape change
+    // costs dozens of server round trips). Measuring and laying out forget the last shape.
+    if (outline == m_shapeText) return true;
+
     WindowDC dc(m_hWnd);
     if (!dc.get() || !m_plateRgn) return true;
     {
@@ -148,10 +155,12 @@ bool CPeltoClockDlg::RebuildFace(int64_t calendarTime) {
             UniqueRegion strip(::CreateRectRgn(advance.cx, 0, m_plateWidth, m_cellSize.cy));
             ::CombineRgn(shape, shape, strip.get(), RGN_OR);
         }
-        if (::SetWindowRgn(m_hWnd, shape, TRUE))
+        if (::SetWindowRgn(m_hWnd, shape, TRUE)) {
             m_windowRgn = shape;  // the window owns it now
-        else
+            m_shapeText = outline;
+        } else {
             ::DeleteObject(shape);
+        }
     }
     RECT rc{};
     ::GetWindowRect(m_hWnd, &rc);
