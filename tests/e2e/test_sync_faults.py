@@ -81,8 +81,8 @@ def test_a_name_that_does_not_resolve_is_noted_and_the_face_stays_yellow(driver,
     clock = start_sim(clocks, str(tmp_path / "settings.log"))
     started = time.monotonic()
     clock.command(SYNC_NOW)
-    lines = journal(driver, clock)
-    assert time.monotonic() - started < 10, "the lookup held the clock"
+    lines = journal(driver, clock)  # asked for after the attempt: it opens when that has ended
+    assert time.monotonic() - started < 5, "the lookup held the clock"
     assert lines[-1].endswith(f" 0-0 {UNRESOLVABLE} サーバーに接続できませんでした。"), lines
     answers_at_once(driver, clock)
     green, yellow = ink(driver, clock, "faults-unresolvable.png")
@@ -192,6 +192,9 @@ def test_http_pages_that_hang_fail_flood_or_break_off_fail_quickly(driver, clock
         if boxed is not None:
             assert bool(boxes) == boxed, (path, boxes)
         for box in boxes:
+            said = [c.split(":", 2)[2] for c in driver.ok(f"controls {box}").split("|") if c.startswith("65535:")]
+            assert said and said[0].strip(), f"{path}: the box does not say why"
+            print(path, "box:", said[0])
             driver.ok(f"click {box} 1")  # its only button, OK
             driver.ok(f"gone {box} 5000")
         answers_at_once(driver, clock)
@@ -201,6 +204,7 @@ def test_http_pages_that_hang_fail_flood_or_break_off_fail_quickly(driver, clock
         if error is None:
             error = "ファイル読み込みができない" if boxes else ""
         assert lines[-1].rstrip().endswith(f" {url} {error}".rstrip()), (path, lines[-1])
+        print(path, f"{took:.1f} s", lines[-1])
         assert settings(log) == [], f"{path}: the clock was set"
         answers_at_once(driver, clock)
         assert clock.close() == 0
