@@ -14,6 +14,7 @@ import time
 import pytest
 
 import pelto
+from test_dialogs import CMD_SETUP, SETUP, close_dialog, open_dialog, type_and_leave
 from test_sync import RELAY, PREFIX, ink, peer, settings, start_sim, sync_ini, wait_for  # noqa: F401
 
 SYNC_NOW, STATUS = 32778, 32783
@@ -76,17 +77,31 @@ def test_a_killed_server_leaves_the_clock_answering_and_the_failure_in_the_journ
     assert clock.alive()
 
 
-def test_a_name_that_does_not_resolve_is_noted_and_the_face_stays_yellow(driver, clocks, tmp_path):
-    pelto.reset_profile(quiet_ini(UNRESOLVABLE))
-    clock = start_sim(clocks, str(tmp_path / "settings.log"))
+def test_a_name_that_does_not_resolve_is_noted_and_turns_the_face_yellow(driver, clocks, peer, tmp_path):
+    # Green first, from the relay; then both servers become a name that does not resolve.
+    log = str(tmp_path / "settings.log")
+    pelto.reset_profile(quiet_ini(RELAY))
+    clock = start_sim(clocks, log)
+    clock.command(SYNC_NOW)
+    assert wait_for(lambda: settings(log), 10), "the first attempt did not set the clock"
+    time.sleep(1.0)
+    assert ink(driver, clock, "faults-resolvable.png")[0] > 200
+
+    dlg = open_dialog(driver, clock, CMD_SETUP, SETUP)
+    type_and_leave(driver, dlg, 1007, UNRESOLVABLE, 1026)
+    type_and_leave(driver, dlg, 1008, UNRESOLVABLE, 1026)
+    close_dialog(driver, dlg, 1)
     started = time.monotonic()
     clock.command(SYNC_NOW)
     lines = journal(driver, clock)  # asked for after the attempt: it opens when that has ended
     assert time.monotonic() - started < 5, "the lookup held the clock"
-    assert lines[-1].endswith(f" 0-0 {UNRESOLVABLE} サーバーに接続できませんでした。"), lines
+    assert [line[line.index(" 0-0 ") + 5:] for line in lines[-2:]] == [
+        f"{UNRESOLVABLE} サーバーに接続できませんでした。"] * 2, lines
     answers_at_once(driver, clock)
+    time.sleep(1.0)
     green, yellow = ink(driver, clock, "faults-unresolvable.png")
     assert yellow > 200 and green == 0, (green, yellow)
+    assert len(settings(log)) == 1
 
 
 # --- HTTP time pages that fail ------------------------------------------------------------------
