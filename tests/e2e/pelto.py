@@ -90,7 +90,10 @@ class Driver:
     def __call__(self, line, timeout=20.0):
         self.proc.stdin.write(line.encode("utf-8") + b"\n")
         self.proc.stdin.flush()
-        return self.answer(timeout)
+        try:
+            return self.answer(timeout)
+        except TimeoutError:
+            raise TimeoutError(f"driver gave no answer to {line!r}") from None
 
     def batch(self, lines, timeout=60.0):
         """Sends many commands at once, then reads their answers: no round trip each."""
