@@ -90,11 +90,23 @@ class Driver:
     def __call__(self, line, timeout=20.0):
         self.proc.stdin.write(line.encode("utf-8") + b"\n")
         self.proc.stdin.flush()
+        try:
+            return self.answer(timeout)
+        except TimeoutError:
+            raise TimeoutError(f"driver gave no answer to {line!r}") from None
+
+    def batch(self, lines, timeout=60.0):
+        """Sends many commands at once, then reads their answers: no round trip each."""
+        self.proc.stdin.write("".join(line + "\n" for line in lines).encode("utf-8"))
+        self.proc.stdin.flush()
+        return [self.answer(timeout) for _ in lines]
+
+    def answer(self, timeout=20.0):
         deadline = time.monotonic() + timeout
         while b"\n" not in self._buf:
             left = deadline - time.monotonic()
             if left <= 0:
-                raise TimeoutError(f"driver gave no answer to {line!r}")
+                raise TimeoutError("the driver gave no answer")
             ready, _, _ = select.select([self.proc.stdout], [], [], left)
             if ready:
                 chunk = os.read(self.proc.stdout.fileno(), 65536)
