@@ -37,8 +37,14 @@ def find_sim():
     return found[0] if found else None
 
 
-def start_clock(ctx, exe, image):
-    write_settings(clock_settings(ctx.peers))
+# A name no resolver is ever asked about: a 64-character label cannot go into a DNS query, so the
+# lookup fails on the spot and each attempt leaves one journal note at once.
+UNRESOLVABLE = "a" * 64 + ".invalid"
+SYNC_NOW = 32778
+
+
+def start_clock(ctx, exe, image, settings=None):
+    write_settings(settings or clock_settings(ctx.peers))
     started = Started(wine_cmd(exe), env=wine_env(ctx.display), name=os.path.splitext(image)[0])
     driver = Driver(ctx.display)
     try:
@@ -100,10 +106,15 @@ def run(ctx):
         say(5, f"after {JOURNAL_RECORDS} journal records: n/a (simulated-clock build not present)")
         return
     log(f"memory: {os.path.relpath(sim, ROOT)} until its journal is full")
-    clock, driver, hwnd, pid = start_clock(ctx, sim, os.path.basename(sim))
+    settings = (f"[PELTOCLOCK]\nWNDPOINTX_0=100\nWNDPOINTY_0=100\n"
+                f"[NTP]\nFULLAUTO=0\nNTP01={UNRESOLVABLE}\nNTP02=\n")
+    clock, driver, hwnd, pid = start_clock(ctx, sim, os.path.basename(sim), settings)
     try:
-        # Wait for the journal to fill: the working set stops growing. The journal is counted only
-        # afterwards, since showing it (the status dialog) takes memory of its own.
+        # Fill the journal: every sync-now fails at once and leaves one note.
+        for _ in range(JOURNAL_RECORDS + 5):
+            driver(f"command {hwnd} {SYNC_NOW}")
+        # Wait until the working set stops growing. The journal is counted only afterwards, since
+        # showing it (the status dialog) takes memory of its own.
         started, last, still = time.monotonic(), None, 0
         deadline = started + SIM_TIMEOUT
         while time.monotonic() < deadline and still < 10:

@@ -98,9 +98,12 @@ std::string Hex(const void* p) {
 }
 
 std::wstring TextOf(HWND h) {
-    wchar_t buf[65536];
-    const LRESULT n = SendMessageW(h, WM_GETTEXT, 65536, reinterpret_cast<LPARAM>(buf));
-    return std::wstring(buf, static_cast<size_t>(n > 0 ? n : 0));
+    // Sized from the control's own length: a journal of 1000 lines is longer than any fixed buffer.
+    const LRESULT length = SendMessageW(h, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const LRESULT n = SendMessageW(h, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(n > 0 ? n : 0));
+    return text;
 }
 
 std::wstring ClassOf(HWND h) {
