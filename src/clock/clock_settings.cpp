@@ -7,29 +7,20 @@
 #include "platform/file_system.h"
 
 namespace pelto {
-namespace {
 
-const std::string& ProfilePath() {
-    static const std::string none;
-    CWinApp* app = AfxGetApp();
-    return app ? app->m_profileName : none;
-}
-
-}  // namespace
-
-void CPeltoClockDlg::LoadSettings() { LoadSettingsFile(*this, NativeFileSystem(), ProfilePath()); }
+void CPeltoClockDlg::LoadSettings() { LoadSettingsFile(*this, NativeFileSystem(), AfxGetProfileName()); }
 
 void CPeltoClockDlg::SaveSettings() {
     RECT rc{};
     ::GetWindowRect(m_hWnd, &rc);
     m_windowX = rc.left;
     m_windowY = rc.top;
-    if (!ProfilePath().empty()) SaveSettingsFile(*this, NativeFileSystem(), ProfilePath());
+    if (!AfxGetProfileName().empty()) SaveSettingsFile(*this, NativeFileSystem(), AfxGetProfileName());
 }
 
 void CPeltoClockDlg::ReadWindowPosition(int set, int defaultX, int defaultY) {
     ProfileFile file;
-    ReadProfile(NativeFileSystem(), ProfilePath(), file);
+    ReadProfile(NativeFileSystem(), AfxGetProfileName(), file);
     pelto::ReadWindowPosition(file, set, defaultX, defaultY, m_windowX, m_windowY);
 }
 

@@ -12,16 +12,6 @@
 #include "resources/resource.h"
 
 namespace pelto {
-namespace {
-
-const std::string& ProfilePath() {
-    static const std::string none;
-    CWinApp* app = AfxGetApp();
-    return app ? app->m_profileName : none;
-}
-
-}  // namespace
-
 CSntpSetupDlg::CSntpSetupDlg(CWnd* parent) : CDialog(IDD_SNTP_SETUP, parent) {}
 
 void CSntpSetupDlg::ExchangeServerBox(CDataExchange& dx, int id, const ServerList& list,
@@ -66,7 +56,7 @@ BOOL CSntpSetupDlg::OnInitDialog() {
     // The cycle shown is the file's, read afresh with the dialog's own default, whatever the clock
     // runs with; OK stores it.
     ProfileFile file;
-    ReadProfile(NativeFileSystem(), ProfilePath(), file);
+    ReadProfile(NativeFileSystem(), AfxGetProfileName(), file);
     int fileCycle = LoadDialogCycle(file);
     CDataExchange show(this, false);
     DDX_CBIndex(show, IDC_CYCLE, fileCycle);
@@ -119,8 +109,8 @@ void CSntpSetupDlg::OnTestServer2() {
 
 void CSntpSetupDlg::SaveServerList() {
     TrimServerText(m_ntpServer1);
-    if (ProfilePath().empty()) return;
-    UpdateProfile(NativeFileSystem(), ProfilePath(),
+    if (AfxGetProfileName().empty()) return;
+    UpdateProfile(NativeFileSystem(), AfxGetProfileName(),
                   [this](ProfileFile& file) { SaveServerHistory(m_lists.first, file); });
 }
 

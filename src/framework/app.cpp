@@ -19,6 +19,11 @@ CWinApp::~CWinApp() {
 
 CWinApp* AfxGetApp() noexcept { return g_app; }
 
+const std::string& AfxGetProfileName() noexcept {
+    static const std::string none;
+    return g_app ? g_app->m_profileName : none;
+}
+
 std::string LoadResourceString(UINT id) {
     const wchar_t* text = nullptr;
     const int n = ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);

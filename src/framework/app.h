@@ -35,6 +35,9 @@ private:
 
 CWinApp* AfxGetApp() noexcept;
 
+// The application's settings file path, empty when there is no application object (or no file).
+const std::string& AfxGetProfileName() noexcept;
+
 // A message box with the application title as its caption, owned by the active window of the
 // application; text in code page 932.
 int AfxMessageBox(const std::string& text, UINT type = MB_OK);
