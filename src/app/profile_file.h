@@ -16,7 +16,7 @@
 namespace pelto {
 
 class ProfileFile {
-  public:
+public:
     // The longest value a string read returns, in bytes: what the platform's profile read hands
     // back through the application framework's 4096-character buffer. A longer value is cut on a
     // character boundary.
@@ -54,7 +54,7 @@ class ProfileFile {
     // of quotes around it. Any reader of the format reads the quoted form as `value`.
     static std::string ReadableForm(std::string_view value);
 
-  private:
+private:
     enum class Kind { kBlank, kHeader, kEntry };
     struct Line {
         std::string text;  // without its line break

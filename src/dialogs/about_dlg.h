@@ -11,12 +11,12 @@
 namespace pelto {
 
 class CAboutDlg : public CDialog {
-  public:
+public:
     explicit CAboutDlg(CWnd* parent = nullptr, ShellPort& shell = SystemShellPort());
 
     std::string m_aboutText;
 
-  protected:
+protected:
     void DoDataExchange(CDataExchange& dx) override;
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -25,7 +25,7 @@ class CAboutDlg : public CDialog {
     void OnWebLink();
     void OnMailLink();
 
-  private:
+private:
     ShellPort& m_shell;
 };
 

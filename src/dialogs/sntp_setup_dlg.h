@@ -11,10 +11,10 @@
 namespace pelto {
 
 class CSntpSetupDlg : public CDialog, public SntpSetupFields {
-  public:
+public:
     explicit CSntpSetupDlg(CWnd* parent = nullptr);
 
-  protected:
+protected:
     void DoDataExchange(CDataExchange& dx) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
@@ -27,7 +27,7 @@ class CSntpSetupDlg : public CDialog, public SntpSetupFields {
     void OnKillFocusServer1();
     void OnKillFocusServer2();
 
-  private:
+private:
     // A box of a server, both ways: it shows the first list entry that begins with the text,
     // else the text itself; it reads back as its edit text.
     void ExchangeServerBox(CDataExchange& dx, int id, const ServerList& list, std::string& server);

@@ -11,12 +11,12 @@
 namespace pelto {
 
 class CNtpStatusDialog : public CDialog, public StatusTexts {
-  public:
+public:
     explicit CNtpStatusDialog(CWnd* parent = nullptr);
 
     const ClockState* m_pClock = nullptr;  // not owned
 
-  protected:
+protected:
     void DoDataExchange(CDataExchange& dx) override;
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;

@@ -9,10 +9,10 @@
 namespace pelto {
 
 class CTestDlg : public CDialog, public ConnectionTestFields {
-  public:
+public:
     explicit CTestDlg(CWnd* parent = nullptr);
 
-  protected:
+protected:
     void DoDataExchange(CDataExchange& dx) override;
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;

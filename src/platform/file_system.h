@@ -15,7 +15,7 @@ enum class FileRead {
 };
 
 class FileSystem {
-  public:
+public:
     virtual ~FileSystem() = default;
 
     // Reads the whole file into `bytes` (emptied unless kOk).

@@ -21,7 +21,7 @@ bool WriteAll(int fd, std::string_view bytes) {
 }
 
 class PosixFileSystem final : public FileSystem {
-  public:
+public:
     FileRead ReadWholeFile(const std::string& path, std::string& bytes) override {
         bytes.clear();
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

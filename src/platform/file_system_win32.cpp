@@ -19,7 +19,7 @@ std::wstring WidePath(const std::string& path) {
 }
 
 class Handle {
-  public:
+public:
     explicit Handle(HANDLE h) : m_h(h) {}
     ~Handle() { Close(); }
     Handle(const Handle&) = delete;
@@ -33,7 +33,7 @@ class Handle {
         return ok;
     }
 
-  private:
+private:
     HANDLE m_h;
 };
 
@@ -48,7 +48,7 @@ bool WriteAll(HANDLE h, std::string_view bytes) {
 }
 
 class Win32FileSystem final : public FileSystem {
-  public:
+public:
     FileRead ReadWholeFile(const std::string& path, std::string& bytes) override {
         bytes.clear();
         const std::wstring wide = WidePath(path);

@@ -5,7 +5,7 @@
 namespace pelto {
 
 class ShellPort {
-  public:
+public:
     virtual ~ShellPort() = default;
     // Opens target (code page 932) with the system's "open" action in a normal window. Whether the
     // system found a program for it is not reported: there is nothing the caller could do.

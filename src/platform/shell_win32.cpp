@@ -8,7 +8,7 @@ namespace pelto {
 namespace {
 
 class Win32ShellPort final : public ShellPort {
-  public:
+public:
     void Open(const std::string& target) override {
         ::ShellExecuteW(nullptr, L"open", Widen(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     }

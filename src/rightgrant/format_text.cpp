@@ -5,7 +5,7 @@ namespace {
 
 // Appends to a fixed buffer, always leaving room for the terminator; remembers an overflow.
 class CBoundedWriter {
-  public:
+public:
     explicit CBoundedWriter(char16_t (&dest)[kMessageCapacity]) : m_dest(dest) {}
     ~CBoundedWriter() { m_dest[m_length] = u'\0'; }
 
@@ -28,7 +28,7 @@ class CBoundedWriter {
     bool Overflowed() const { return m_overflow; }
     int Length() const { return static_cast<int>(m_length); }
 
-  private:
+private:
     char16_t (&m_dest)[kMessageCapacity];
     std::size_t m_length = 0;
     bool m_overflow = false;

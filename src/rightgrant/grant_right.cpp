@@ -34,7 +34,7 @@ Report Failure(const char16_t* text) { return {text, kMbIconError, 1}; }
 // makes every early return release them newest first.
 template <auto Release>
 class CPortOwned {
-  public:
+public:
     CPortOwned(CSecurityPort& port, void* value) : m_port(port), m_value(value) {}
     ~CPortOwned() { Reset(); }
     CPortOwned(const CPortOwned&) = delete;
@@ -46,7 +46,7 @@ class CPortOwned {
         m_value = nullptr;
     }
 
-  private:
+private:
     CSecurityPort& m_port;
     void* m_value;
 };

@@ -60,7 +60,7 @@ inline constexpr unsigned kMbIconInformation = 0x40;  // MB_ICONINFORMATION
 // Each member stands for the Windows function of the same name, with its arguments and its
 // result; BOOL results are bool here. The buffer pair stands for a non-throwing allocation.
 class CSecurityPort {
-  public:
+public:
     virtual ~CSecurityPort() = default;
 
     virtual bool AllocateAndInitializeSid(const SidIdentifierAuthority& authority,

@@ -5,7 +5,7 @@
 namespace pelto {
 
 class CWin32SecurityPort final : public CSecurityPort {
-  public:
+public:
     bool AllocateAndInitializeSid(const SidIdentifierAuthority& authority, std::uint8_t subAuthorityCount,
                                   const Dword (&subAuthorities)[8], Psid* sid) override;
     bool CheckTokenMembership(Handle token, Psid sid, int* isMember) override;

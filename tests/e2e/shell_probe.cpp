@@ -13,7 +13,7 @@ namespace pelto {
 namespace {
 
 class RecordingShell final : public ShellPort {
-  public:
+public:
     void Open(const std::string& target) override {
         wchar_t path[MAX_PATH] = {};
         if (!::GetEnvironmentVariableW(L"PELTO_SHELL_LOG", path, MAX_PATH)) return;

@@ -29,7 +29,7 @@ struct Script {
 };
 
 class ScriptedResponse final : public HttpResponse {
-  public:
+public:
     explicit ScriptedResponse(Script& s) : s_(s) {}
     bool Read(char* buffer, size_t size, size_t& got, std::string& description) override {
         FUZZ_CHECK(size == HttpTimeClient::kReadPiece);
@@ -47,13 +47,13 @@ class ScriptedResponse final : public HttpResponse {
         return true;
     }
 
-  private:
+private:
     Script& s_;
     size_t offset_ = 0;
 };
 
 class ScriptedHttp final : public HttpPort {
-  public:
+public:
     explicit ScriptedHttp(Script& s) : s_(s) {}
     std::unique_ptr<HttpResponse> Get(const std::string& host, const std::string& path,
                                       std::string& description) override {
@@ -66,18 +66,18 @@ class ScriptedHttp final : public HttpPort {
         return std::make_unique<ScriptedResponse>(s_);
     }
 
-  private:
+private:
     Script& s_;
 };
 
 class CountingBoxes final : public MessageBoxPort {
-  public:
+public:
     void Show(const std::string&) override { ++shown; }
     int shown = 0;
 };
 
 class ScriptedClock final : public LocalClock {
-  public:
+public:
     ScriptedClock(Script& s, int64_t baseUnixMs) : s_(s), base_(baseUnixMs) {}
     SystemTime Now() override {
         const int64_t ms = base_ + s_.nowMs;
@@ -91,7 +91,7 @@ class ScriptedClock final : public LocalClock {
         return false;
     }
 
-  private:
+private:
     Script& s_;
     int64_t base_;
 };

@@ -39,7 +39,7 @@ struct Counts {
 };
 
 class FuzzSocket final : public DatagramSocket {
-  public:
+public:
     FuzzSocket(Sim& sim, Counts& counts, std::vector<Datagram> script, bool connectOk)
         : sim_(sim), counts_(counts), script_(std::move(script)), connectOk_(connectOk) {}
     ~FuzzSocket() override { Close(); }
@@ -87,7 +87,7 @@ class FuzzSocket final : public DatagramSocket {
         closed_ = true;
     }
 
-  private:
+private:
     Sim& sim_;
     Counts& counts_;
     std::vector<Datagram> script_;
@@ -97,7 +97,7 @@ class FuzzSocket final : public DatagramSocket {
 };
 
 class FuzzNetwork final : public DatagramPort {
-  public:
+public:
     FuzzNetwork(Sim& sim, Counts& counts) : sim_(sim), counts_(counts) {}
     std::unique_ptr<DatagramSocket> Open() override {
         if (!openOk) return nullptr;
@@ -108,13 +108,13 @@ class FuzzNetwork final : public DatagramPort {
     bool connectOk = true;
     std::vector<Datagram> script;
 
-  private:
+private:
     Sim& sim_;
     Counts& counts_;
 };
 
 class FuzzClock final : public LocalClock, public MonotonicClock {
-  public:
+public:
     explicit FuzzClock(Sim& sim) : sim_(sim) {}
     SystemTime Now() override {
         const int64_t ms = sim_.wallUnixMs + sim_.monoMs;
@@ -130,12 +130,12 @@ class FuzzClock final : public LocalClock, public MonotonicClock {
     }
     int64_t NowMs() override { return sim_.monoMs; }
 
-  private:
+private:
     Sim& sim_;
 };
 
 class FuzzRandom final : public RandomSource {
-  public:
+public:
     bool Fill(void* data, size_t size) override {
         std::memset(data, value & 0xFF, size);
         if (size >= 2) std::memcpy(data, &value, 2);

@@ -71,7 +71,7 @@ SystemTime At(int hour, int minute, int second, int ms) {
 }
 
 class ConnectionTestRun : public ::testing::Test {
-  protected:
+protected:
     test::SimTime sim;
     test::SimLocalClock clock{sim};
     ConnectionTestFields fields;

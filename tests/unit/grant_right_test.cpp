@@ -28,7 +28,7 @@ const Psid kAccountSid = FakeHandle(0x05E5);  // what the token user's buffer po
 // Answers like the system would, fails where a test says so, and writes down every call in order,
 // naming the handed-out thing a release call gets back ("?" when it is not the one handed out).
 class CFakeSecurityPort final : public pelto::CSecurityPort {
-  public:
+public:
     // What the calls do.
     bool sidBuilt = true;
     bool membershipChecked = true;
@@ -183,7 +183,7 @@ class CFakeSecurityPort final : public pelto::CSecurityPort {
         return 1;  // IDOK
     }
 
-  private:
+private:
     bool Fail(Dword error) {
         m_lastError = error;
         return false;

@@ -38,7 +38,7 @@ Settings Changed() {
 
 // A file system that fails where a test says and records what was asked of it.
 class FakeFileSystem final : public FileSystem {
-  public:
+public:
     FileRead readResult = FileRead::kOk;
     bool replaceResult = true;
     std::string content;

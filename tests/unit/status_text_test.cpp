@@ -29,7 +29,7 @@ TEST(StatusText, ElapsedTime) {
 }
 
 class StatusTextTest : public ::testing::Test {
-  protected:
+protected:
     test::SyncRig rig;
     ClockState& clock = rig.state;
 };

@@ -12,7 +12,7 @@
 namespace pelto::test {
 
 class TempDir {
-  public:
+public:
     TempDir() {
         std::random_device rd;
         for (int i = 0; i < 100; ++i) {
@@ -34,7 +34,7 @@ class TempDir {
     // A file path inside the folder, as the settings code takes it.
     std::string File(const std::string& name) const { return (m_path / name).string(); }
 
-  private:
+private:
     std::filesystem::path m_path;
 };
 
