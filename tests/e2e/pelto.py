@@ -22,6 +22,8 @@ LOOPBACK_DNS = os.path.join(ROOT, "scripts", "loopback-dns")
 PREFIX = os.environ.get("WINEPREFIX", os.path.join(ROOT, "build", "wineprefix"))
 
 CLOCK_TITLE = "ペルト　時計"
+ABOUT = "ペルト時計_ﾊﾞｰｼﾞｮﾝ情報"  # the About dialog's title; the driver reads '_' as a blank
+CMD_ABOUT = 57664
 WM_CLOSE, WM_COMMAND, WM_KEYDOWN, WM_SYSCOMMAND = 0x10, 0x111, 0x100, 0x112
 WS_POPUP, WS_CAPTION, WS_SYSMENU = 0x80000000, 0x00C00000, 0x00080000
 WS_EX_TOOLWINDOW, WS_EX_TOPMOST = 0x80, 0x8
@@ -181,6 +183,14 @@ class Clock:
 
     def command(self, cid):
         self.driver.ok(f"command {self.hwnd} {cid}")
+
+    def drain(self):
+        """Returns once the clock has handled every message posted to it so far: the About
+        command joins the back of its queue, so its dialog shows only when all before it are done."""
+        self.command(CMD_ABOUT)
+        about = self.driver.ok(f"wait {ABOUT} 20000")
+        self.driver.ok(f"click {about} 1")
+        self.driver.ok(f"gone {about} 10000")
 
     def alive(self):
         return self.proc.poll() is None

@@ -13,12 +13,12 @@ import time
 import pytest
 
 import pelto
+from pelto import ABOUT, CMD_ABOUT
 
 SETUP = "ペルト時計　ネットワークの設定　"
 STATUS = "時刻同期　ステイタス"
 TEST = "ペルト時計　接続テスト"
-ABOUT = "ペルト時計_ﾊﾞｰｼﾞｮﾝ情報"  # the driver reads '_' as a blank
-CMD_SETUP, CMD_STATUS, CMD_ABOUT = 32781, 32783, 57664
+CMD_SETUP, CMD_STATUS = 32781, 32783
 WM_NEXTDLGCTL, CB_GETCURSEL, CB_SETCURSEL = 0x28, 0x147, 0x14E
 
 TIME_MS = r" \d{4}/[ \d]\d/[ \d]\d \d\d:\d\d:\d\d\.\d{3}"
