@@ -17,6 +17,8 @@ import sys
 import time
 
 NTP_UNIX_DELTA = 2208988800
+# Built once: making 10 MB per request would stand between the page's time and its sending.
+FILLER = b"x" * (10 * 1024 * 1024)
 
 
 def time_text():
@@ -31,12 +33,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
-    def reply(self, body):
+    def reply(self, body, *more):
         self.send_response(200)
         self.send_header("Content-Type", "text/html")
-        self.send_header("Content-Length", str(len(body)))
+        self.send_header("Content-Length", str(len(body) + sum(len(m) for m in more)))
         self.end_headers()
-        self.wfile.write(body)
+        for part in (body, *more):
+            self.wfile.write(part)
 
     def do_GET(self):
         path = self.path
@@ -49,7 +52,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.reply(f"<HTML><BODY>\n{time_text()}\n</BODY></HTML>\n".encode())
         elif path == "/big":
             head = f"<html><body>\r\n{time_text()}\r\n</body>".encode()
-            self.reply(head + b"x" * (10 * 1024 * 1024) + b"</html>")
+            self.reply(head, FILLER, b"</html>")
         elif path == "/late-close":
             self.reply(f"<html><body>{time_text()}".encode() + b" " * 3000 + b"</body></html>")
         elif path == "/headers":

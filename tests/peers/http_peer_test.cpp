@@ -52,7 +52,7 @@ void ExpectCurrentTime(const Outcome& o) {
     EXPECT_EQ(o.error, "");
     EXPECT_EQ(o.t2, o.t3);
     EXPECT_GE(o.roundTrip, 0);
-    EXPECT_LT(o.roundTrip, 1000);
+    EXPECT_LT(o.roundTrip, 2000);  // loopback, with room for a machine busy with other work
     EXPECT_EQ(o.roundTrip, DiffMilliseconds(o.t4, o.t1));
     // The page's time lies between T1 and T4, so the estimate is off by at most half the
     // duration (plus the page's truncation to the millisecond).
