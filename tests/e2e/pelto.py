@@ -187,10 +187,7 @@ class Clock:
     def drain(self):
         """Returns once the clock has handled every message posted to it so far: the About
         command joins the back of its queue, so its dialog shows only when all before it are done."""
-        self.command(CMD_ABOUT)
-        about = self.driver.ok(f"wait {ABOUT} 20000")
-        self.driver.ok(f"click {about} 1")
-        self.driver.ok(f"gone {about} 10000")
+        close_dialog(self.driver, open_dialog(self.driver, self, CMD_ABOUT, ABOUT, 20000), 1)
 
     def alive(self):
         return self.proc.poll() is None
@@ -208,6 +205,16 @@ class Clock:
         if self.alive():
             _kill(self.proc)
         Clock.claimed.discard(self.hwnd)
+
+
+def open_dialog(driver, clock, command, title, timeout_ms=10000):
+    clock.command(command)
+    return driver.ok(f"wait {title} {timeout_ms}")
+
+
+def close_dialog(driver, dlg, button):
+    driver.ok(f"click {dlg} {button}")
+    driver.ok(f"gone {dlg} 10000")
 
 
 def screenshot(path):

@@ -13,7 +13,7 @@ import time
 import pytest
 
 import pelto
-from pelto import ABOUT, CMD_ABOUT
+from pelto import ABOUT, CMD_ABOUT, close_dialog, open_dialog
 
 SETUP = "ペルト時計　ネットワークの設定　"
 STATUS = "時刻同期　ステイタス"
@@ -36,16 +36,6 @@ def peers():
             name, address, *rest = line.split()
             found[name] = (address, int(rest[0]) if rest else 0)
     return found
-
-
-def open_dialog(driver, clock, command, title):
-    clock.command(command)
-    return driver.ok(f"wait {title} 10000")
-
-
-def close_dialog(driver, dlg, button):
-    driver.ok(f"click {dlg} {button}")
-    driver.ok(f"gone {dlg} 10000")
 
 
 def text(driver, dlg, cid):
